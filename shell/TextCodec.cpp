@@ -22,8 +22,8 @@ public:
 
     // iconv_open reports failure as (iconv_t)-1.
     bool valid() const {
-        return m_cd != reinterpret_cast<iconv_t>(-1);
-    }  // NOLINT(performance-no-int-to-ptr)
+        return m_cd != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+    }
     iconv_t get() const { return m_cd; }
 
 private:
