@@ -1,0 +1,39 @@
+#include "library/ui/SongListRules.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace SongListRules {
+
+bool IsDroppableMusicFile(const std::string& path) {
+    static constexpr std::array<std::string_view, 10> kExtensions = {
+        ".mp3", ".MP3", ".wma", ".WMA", ".wav", ".WAV", ".mid", ".MID", ".ASF", ".asf"};
+    if (path.size() < 4) {
+        return false;
+    }
+    const std::string_view tail = std::string_view(path).substr(path.size() - 4);
+    return std::find(kExtensions.begin(), kExtensions.end(), tail) != kExtensions.end();
+}
+
+int FollowSwap(int playing, int a, int b) {
+    if (playing == a) {
+        return b;
+    }
+    return playing == b ? a : playing;
+}
+
+int FindByInitial(int rowCount, int selected, char letter,
+                  const std::function<char(int)>& initialOf) {
+    const int first = selected < 0 ? 0 : selected + 1;
+    const int examined = selected < 0 ? rowCount : rowCount - 1;
+    for (int step = 0; step < examined; ++step) {
+        const int row = (first + step) % rowCount;
+        if (initialOf(row) == letter) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+}  // namespace SongListRules
