@@ -1,0 +1,44 @@
+#pragma once
+
+#include <gst/gst.h>
+
+#include <memory>
+#include <string>
+
+// Small owners of GStreamer and GLib references, so that no error path leaks one.
+
+struct GstObjectUnref {
+    void operator()(gpointer object) const { gst_object_unref(object); }
+};
+template <typename T>
+using GstRef = std::unique_ptr<T, GstObjectUnref>;
+
+struct GstMessageUnref {
+    void operator()(GstMessage* message) const { gst_message_unref(message); }
+};
+using GstMessagePtr = std::unique_ptr<GstMessage, GstMessageUnref>;
+
+struct GstCapsUnref {
+    void operator()(GstCaps* caps) const { gst_caps_unref(caps); }
+};
+using GstCapsPtr = std::unique_ptr<GstCaps, GstCapsUnref>;
+
+struct GErrorFree {
+    void operator()(GError* error) const { g_error_free(error); }
+};
+using GErrorPtr = std::unique_ptr<GError, GErrorFree>;
+
+struct GFree {
+    void operator()(gpointer memory) const { g_free(memory); }
+};
+using GCharPtr = std::unique_ptr<gchar, GFree>;
+
+// Initialises GStreamer once per process; safe to call from any thread.
+void ensureGstInitialized();
+
+// "file://" URI of a local path (relative paths are taken from the working folder); empty
+// when the path cannot be expressed as one.
+std::string fileUri(const std::string& path);
+
+// The text of an error message ("cannot open: no such file"), or "" for another message.
+std::string errorText(GstMessage* message);

@@ -1,0 +1,163 @@
+#include "tests/media/MediaFixtures.h"
+
+#include <gst/gst.h>
+
+#include <cstdint>
+#include <stdexcept>
+
+#include "media/GstHandles.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+constexpr int kRate = 44100;
+constexpr int kSamplesPerBuffer = 441;  // 10 ms
+
+std::string toneSource(double seconds, int frequency) {
+    return "audiotestsrc num-buffers=" + std::to_string(static_cast<int>(seconds * 100)) +
+           " samplesperbuffer=" + std::to_string(kSamplesPerBuffer) +
+           " freq=" + std::to_string(frequency) + " ! audio/x-raw,rate=" + std::to_string(kRate) +
+           ",channels=2 ! audioconvert";
+}
+
+std::string videoSource(double seconds, int width, int height) {
+    return "videotestsrc num-buffers=" + std::to_string(static_cast<int>(seconds * 25)) +
+           " ! video/x-raw,width=" + std::to_string(width) + ",height=" + std::to_string(height) +
+           ",framerate=25/1 ! videoconvert";
+}
+
+void putLe32(std::string& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+void putBe(std::string& out, uint32_t value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+// MIDI variable-length quantity.
+void putVarLen(std::string& out, uint32_t value) {
+    std::string bytes(1, static_cast<char>(value & 0x7F));
+    while ((value >>= 7) != 0) {
+        bytes.insert(bytes.begin(), static_cast<char>(0x80 | (value & 0x7F)));
+    }
+    out += bytes;
+}
+
+}  // namespace
+
+void runPipeline(const std::string& description) {
+    ensureGstInitialized();
+    GError* raw = nullptr;
+    const GstRef<GstElement> pipeline(
+        GST_ELEMENT(gst_object_ref_sink(gst_parse_launch(description.c_str(), &raw))));
+    const GErrorPtr parseError(raw);
+    if (parseError) {
+        throw std::runtime_error("bad pipeline: " + std::string(parseError->message));
+    }
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
+    const GstRef<GstBus> bus(gst_element_get_bus(pipeline.get()));
+    const GstMessagePtr message(gst_bus_timed_pop_filtered(
+        bus.get(), 60 * GST_SECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    if (!message || GST_MESSAGE_TYPE(message.get()) != GST_MESSAGE_EOS) {
+        throw std::runtime_error("pipeline failed: " + errorText(message.get()) + " in " +
+                                 description);
+    }
+}
+
+void makeToneWav(const std::string& path, double seconds, int frequency) {
+    runPipeline(toneSource(seconds, frequency) +
+                " ! audio/x-raw,format=S16LE ! wavenc ! filesink location=\"" + path + "\"");
+}
+
+void makeToneMp3(const std::string& path, double seconds, int frequency) {
+    runPipeline(toneSource(seconds, frequency) +
+                " ! lamemp3enc target=bitrate cbr=true bitrate=128 ! filesink location=\"" + path +
+                "\"");
+}
+
+void makeToneWma(const std::string& path, double seconds) {
+    runPipeline(toneSource(seconds, 440) + " ! avenc_wmav2 ! asfmux ! filesink location=\"" + path +
+                "\"");
+}
+
+void makeMpegVideo(const std::string& path, double seconds) {
+    // mpeg2enc, because libav's MPEG-1 encoder of this release rejects every frame rate.
+    runPipeline(videoSource(seconds, 352, 288) + " ! mpeg2enc format=1 ! mpegvideoparse ! mux. " +
+                toneSource(seconds, 440) +
+                " ! avenc_mp2 ! mpegaudioparse ! mux. mpegpsmux name=mux ! filesink location=\"" +
+                path + "\"");
+}
+
+void makeAviVideo(const std::string& path, double seconds) {
+    runPipeline(videoSource(seconds, 320, 240) + " ! avenc_mpeg4 ! mux. " +
+                toneSource(seconds, 440) + " ! lamemp3enc ! mux. avimux name=mux ! filesink " +
+                "location=\"" + path + "\"");
+}
+
+void makeAsfVideo(const std::string& path, double seconds) {
+    runPipeline(videoSource(seconds, 320, 240) + " ! avenc_wmv2 ! mux. " +
+                toneSource(seconds, 440) + " ! avenc_wmav2 ! mux. asfmux name=mux ! filesink " +
+                "location=\"" + path + "\"");
+}
+
+void makeMidi(const std::string& path, double seconds) {
+    constexpr uint32_t kTicksPerBeat = 480;  // 120 beats a minute: 960 ticks a second
+    std::string track;
+    putVarLen(track, 0);
+    track += std::string("\xC0\x00", 2);  // piano
+    putVarLen(track, 0);
+    track += std::string("\x90\x45\x60", 3);  // A4 on
+    putVarLen(track, static_cast<uint32_t>(seconds * 2 * kTicksPerBeat));
+    track += std::string("\x80\x45\x40", 3);  // off
+    putVarLen(track, 0);
+    track += std::string("\xFF\x2F\x00", 3);  // end of track
+    std::string file = "MThd";
+    putBe(file, 6, 4);
+    putBe(file, 0, 2);
+    putBe(file, 1, 2);
+    putBe(file, kTicksPerBeat, 2);
+    file += "MTrk";
+    putBe(file, static_cast<uint32_t>(track.size()), 4);
+    writeBytes(path, file + track);
+}
+
+void makeVcdDat(const std::string& mpegPath, const std::string& datPath) {
+    // Mode 2 form 2 sectors: 12 sync bytes, 4 header bytes, 8 subheader bytes, 2324 data bytes
+    // and 4 error-detection bytes.
+    constexpr size_t kSector = 2352;
+    constexpr size_t kPayload = 2324;
+    const std::string mpeg = readBytes(mpegPath);
+    std::string data;
+    for (size_t offset = 0, index = 0; offset < mpeg.size(); offset += kPayload, ++index) {
+        std::string sector =
+            std::string("\x00", 1) + std::string(10, '\xFF') + std::string("\x00", 1);
+        const uint32_t lba = static_cast<uint32_t>(index) + 150;
+        const auto bcd = [](uint32_t v) { return static_cast<char>(((v / 10) << 4) | (v % 10)); };
+        sector += bcd(lba / 75 / 60);
+        sector += bcd(lba / 75 % 60);
+        sector += bcd(lba % 75);
+        sector += '\x02';
+        sector += std::string("\x01\x01\x64\x00\x01\x01\x64\x00", 8);
+        std::string payload = mpeg.substr(offset, kPayload);
+        payload.resize(kPayload, '\0');
+        sector += payload + std::string(4, '\0');
+        if (sector.size() != kSector) {
+            throw std::logic_error("bad VCD sector size");
+        }
+        data += sector;
+    }
+    std::string file = "RIFF";
+    putLe32(file, static_cast<uint32_t>(4 + 8 + 16 + 8 + data.size()));
+    file += "CDXAfmt ";
+    putLe32(file, 16);
+    file += std::string(16, '\0');
+    file += "data";
+    putLe32(file, static_cast<uint32_t>(data.size()));
+    writeBytes(datPath, file + data);
+}
