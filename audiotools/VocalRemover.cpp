@@ -1,0 +1,103 @@
+#include "audiotools/VocalRemover.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "audiotools/WaveFile.h"
+
+namespace {
+
+// Samples are loaded as host integers: WAV data is little-endian.
+static_assert(std::endian::native == std::endian::little);
+
+// After this many halving steps every channel has reached its fixed point (the distance to the
+// target at most halves each step, from at most 65535), so more passes change nothing.
+constexpr int kMaxEffectivePasses = 20;
+
+int16_t wrap16(int value) {
+    return static_cast<int16_t>(static_cast<uint16_t>(value));
+}
+
+int load16(const uint8_t* at) {
+    int16_t value = 0;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+}
+
+void store16(uint8_t* at, int value) {
+    const int16_t narrow = wrap16(value);
+    std::memcpy(at, &narrow, sizeof narrow);
+}
+
+// `passes` halving steps of `value` toward `target` (the previous frame's output), each sum
+// divided by 2 truncating toward zero. The steps collapse into one shift when every sum along
+// the way has one sign: with sums >= 0 each step floors, with sums <= 0 each step rounds up, and
+// nested floors (or ceilings) of halvings are the floor (ceiling) of the whole division. The
+// sums move monotonically from value + target toward 2 * target, so the signs of those two
+// decide. Otherwise (rare: around zero crossings) step.
+int smooth(int value, int target, int passes) {
+    const int firstSum = value + target;
+    if (target >= 0 && firstSum >= 0) {
+        return target + ((value - target) >> passes);
+    }
+    if (target <= 0 && firstSum <= 0) {
+        return target - ((target - value) >> passes);
+    }
+    for (int step = 0; step < passes; ++step) {
+        value = (value + target) / 2;
+    }
+    return value;
+}
+
+// Without smoothing the frames are independent: swap each pair and subtract, lane by lane.
+void differenceOnly(uint8_t* samples, size_t frames) {
+    using Lanes = int16_t __attribute__((vector_size(16)));
+    const size_t bytes = frames * 4;
+    size_t offset = 0;
+    for (; offset + sizeof(Lanes) <= bytes; offset += sizeof(Lanes)) {
+        Lanes v;
+        std::memcpy(&v, samples + offset, sizeof v);
+        const Lanes result = __builtin_shufflevector(v, v, 1, 0, 3, 2, 5, 4, 7, 6) - v;
+        std::memcpy(samples + offset, &result, sizeof result);
+    }
+    for (; offset < bytes; offset += 4) {
+        const int left = load16(samples + offset);
+        const int right = load16(samples + offset + 2);
+        store16(samples + offset, right - left);
+        store16(samples + offset + 2, left - right);
+    }
+}
+
+}  // namespace
+
+void VocalRemover::processSamples(uint8_t* samples, size_t count, int passes) {
+    const size_t frames = count / 2;
+    if (frames < 2) {
+        return;
+    }
+    if (passes <= 0) {
+        differenceOnly(samples + 4, frames - 1);
+        return;
+    }
+    passes = std::min(passes, kMaxEffectivePasses);
+    int previousLeft = load16(samples);
+    int previousRight = load16(samples + 2);
+    for (size_t offset = 4; offset < frames * 4; offset += 4) {
+        const int left = load16(samples + offset);
+        const int right = load16(samples + offset + 2);
+        previousLeft = smooth(wrap16(right - left), previousLeft, passes);
+        previousRight = smooth(wrap16(left - right), previousRight, passes);
+        store16(samples + offset, previousLeft);
+        store16(samples + offset + 2, previousRight);
+    }
+}
+
+bool VocalRemover::RemoveVocals(const std::string& path, int passes, std::string* errorName) const {
+    return catchWaveErrors(
+        [&] {
+            const WaveFile wave(path);
+            processSamples(wave.samples(), wave.sampleBytes() / 2, passes);
+        },
+        errorName);
+}

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "audiotools/VocalRemover.h"
+#include "tests/audiotools/WaveBuilder.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using Samples = std::vector<int16_t>;
+
+// The removal step by step, exactly as described, one halving at a time.
+Samples reference(Samples s, int passes) {
+    for (size_t i = 2; i + 1 < s.size(); i += 2) {
+        const int left = s[i];
+        const int right = s[i + 1];
+        s[i] = static_cast<int16_t>(right - left);
+        s[i + 1] = static_cast<int16_t>(left - right);
+        for (int p = 0; p < passes; ++p) {
+            s[i] = static_cast<int16_t>((s[i - 2] + s[i]) / 2);
+            s[i + 1] = static_cast<int16_t>((s[i - 1] + s[i + 1]) / 2);
+        }
+    }
+    return s;
+}
+
+class VocalRemoverTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string path = dir.file("a.wav");
+
+    // Processes a canonical WAV file of `samples` and returns its samples afterwards.
+    Samples removeFromFile(const Samples& samples, int passes) {
+        writeBytes(path, wavFile(samples));
+        EXPECT_TRUE(VocalRemover().RemoveVocals(path, passes));
+        const std::string after = readBytes(path);
+        EXPECT_EQ(after.size(), 44 + samples.size() * 2);
+        EXPECT_EQ(after.substr(0, 44), wavFile(samples).substr(0, 44));
+        return samplesAt(after, 44);
+    }
+};
+
+TEST_F(VocalRemoverTest, WorkedExamples) {
+    // No smoothing: every frame after the first becomes (R - L, L - R).
+    EXPECT_EQ(removeFromFile({5, 9, 10, 3, -7, 4}, 0), (Samples{5, 9, -7, 7, 11, -11}));
+    // One pass: previous output (100, -100), current (0, 50) -> (50, -50) -> (75, -75).
+    EXPECT_EQ(removeFromFile({100, -100, 0, 50}, 1), (Samples{100, -100, 75, -75}));
+    // 16-bit wrap-around, not clipping.
+    EXPECT_EQ(removeFromFile({0, 0, -32768, 32767}, 0), (Samples{0, 0, -1, 1}));
+    // Odd sums truncate toward zero: (0 + -3) / 2 = -1.
+    EXPECT_EQ(removeFromFile({0, 0, 3, 0}, 1), (Samples{0, 0, -1, 1}));
+    // A trailing odd sample (a mono file's last one, say) stays as it is.
+    EXPECT_EQ(removeFromFile({1, 2, 3, 5, 7}, 0), (Samples{1, 2, 2, -2, 7}));
+    EXPECT_EQ(removeFromFile({1, 2, 3}, 0), (Samples{1, 2, 3}));
+}
+
+TEST_F(VocalRemoverTest, MatchesTheStepByStepRemovalForAnyPassCount) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> full(-32768, 32767);
+    std::uniform_int_distribution<int> small(-40, 40);
+    for (const int passes : {-3, 0, 1, 2, 3, 5, 8, 16, 17, 19, 20, 21, 33, 100}) {
+        for (auto* distribution : {&full, &small}) {
+            Samples samples(4001);
+            for (int16_t& sample : samples) {
+                sample = static_cast<int16_t>((*distribution)(random));
+            }
+            Samples processed = samples;
+            VocalRemover::processSamples(reinterpret_cast<uint8_t*>(processed.data()),
+                                         processed.size(), passes);
+            ASSERT_EQ(processed, reference(samples, passes)) << "passes " << passes;
+        }
+    }
+}
+
+TEST_F(VocalRemoverTest, DataAtAnOddOffsetIsProcessedInPlace) {
+    const std::string header = riffHeader(17);
+    writeBytes(path, header + dataChunk({1, 2, 3, 5}));
+    ASSERT_TRUE(VocalRemover().RemoveVocals(path, 0));
+    EXPECT_EQ(samplesAt(readBytes(path), header.size() + 8), (Samples{1, 2, 2, -2}));
+}
+
+TEST_F(VocalRemoverTest, DeclaredLengthBeyondTheFileIsCutAtItsEnd) {
+    const std::string bytes = riffHeader() + dataChunk({1, 2, 3, 5}, 0xFFFFFFF0);
+    writeBytes(path, bytes);
+    ASSERT_TRUE(VocalRemover().RemoveVocals(path, 2));
+    const std::string after = readBytes(path);
+    EXPECT_EQ(after.size(), bytes.size());
+    EXPECT_EQ(samplesAt(after, 44), reference({1, 2, 3, 5}, 2));
+}
+
+TEST_F(VocalRemoverTest, FilesItCannotOpenAreLeftUnchanged) {
+    const std::string noFmt = "RIFF" + le32(0) + "WAVE" + "JUNK" + dataChunk({1, 2, 3, 4});
+    writeBytes(path, noFmt);
+    std::string errorName;
+    EXPECT_FALSE(VocalRemover().RemoveVocals(path, 2, &errorName));
+    EXPECT_EQ(errorName, "FmtDoesntMatch");
+    EXPECT_EQ(readBytes(path), noFmt);
+    EXPECT_FALSE(VocalRemover().RemoveVocals(dir.file("missing.wav"), 2, &errorName));
+    EXPECT_EQ(errorName, "FileOperation");
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "audiotools/WaveFile.h"
+#include "tests/audiotools/WaveBuilder.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+class WaveFileTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string path = dir.file("a.wav");
+
+    // The WaveErrors class name opening `bytes` throws, or "" when it opens.
+    std::string openError(const std::string& bytes) {
+        writeBytes(path, bytes);
+        return openErrorOfFile(path);
+    }
+    static std::string openErrorOfFile(const std::string& file) {
+        std::string name;
+        const bool opened = catchWaveErrors([&] { const WaveFile wave(file); }, &name);
+        return opened ? std::string() : name;
+    }
+};
+
+TEST_F(WaveFileTest, FindsTheDataChunkWhereverItFirstAppears) {
+    const std::vector<int16_t> samples{1, 2, 3, 4};
+    struct Case {
+        const char* what;
+        std::string bytes;
+        size_t firstSample;
+    };
+    const Case cases[] = {
+        {"canonical header", wavFile(samples), 44},
+        {"18-byte fmt body", riffHeader(18) + dataChunk(samples), 46},
+        {"LIST chunk before data", riffHeader() + "LIST" + le32(4) + "INFO" + dataChunk(samples),
+         56},
+        {"\"data\" inside an earlier chunk",
+         riffHeader() + "LIST" + le32(8) + "xxdata" + le16(0) + dataChunk(samples), 54},
+        {"wrong RIFF and fmt sizes",
+         "RIFF" + le32(7) + "WAVE" + "fmt " + le32(99) + riffHeader().substr(20) +
+             dataChunk(samples),
+         44},
+    };
+    for (const Case& c : cases) {
+        writeBytes(path, c.bytes);
+        const WaveFile wave(path);
+        EXPECT_EQ(wave.dataOffset(), c.firstSample) << c.what;
+        EXPECT_EQ(wave.samples() - wave.formatChunk(), int(c.firstSample) - 12) << c.what;
+    }
+}
+
+TEST_F(WaveFileTest, SampleAreaEndsAtTheEndOfTheFile) {
+    const std::vector<int16_t> samples{1, 2, 3, 4};
+    writeBytes(path, riffHeader() + dataChunk(samples, 1000000));
+    {
+        const WaveFile wave(path);
+        EXPECT_EQ(wave.sampleBytes(), 8u);
+    }
+    writeBytes(path, riffHeader() + dataChunk(samples, 6));
+    {
+        const WaveFile wave(path);
+        EXPECT_EQ(wave.sampleBytes(), 6u);
+    }
+    // "data" as the last four bytes: found, but nothing follows it.
+    writeBytes(path, riffHeader() + "data");
+    const WaveFile wave(path);
+    EXPECT_EQ(wave.sampleBytes(), 0u);
+    EXPECT_EQ(wave.dataOffset(), 40u);
+}
+
+TEST_F(WaveFileTest, HeaderChecksFailInTheirOrder) {
+    const std::string good = wavFile({1, 2});
+    EXPECT_EQ(openError(good), "");
+    EXPECT_EQ(openError("RIFX" + good.substr(4)), "RiffDoesntMatch");
+    EXPECT_EQ(openError("RIF"), "RiffDoesntMatch");
+    EXPECT_EQ(openError("RIFX" + le32(0) + "AVI "), "RiffDoesntMatch");
+    EXPECT_EQ(openError("RIFF" + le32(0) + "AVI " + good.substr(12)), "WaveDoesntMatch");
+    EXPECT_EQ(openError("RIFF" + le32(0) + "WA"), "WaveDoesntMatch");
+    EXPECT_EQ(openError(good.substr(0, 12) + "FMT " + good.substr(16)), "FmtDoesntMatch");
+    EXPECT_EQ(openError(good.substr(0, 14)), "FmtDoesntMatch");
+    EXPECT_EQ(openError(riffHeader() + "LIST" + le32(0)), "DataDoesntMatch");
+    EXPECT_EQ(openError(riffHeader().substr(0, 30)), "DataDoesntMatch");
+    // A match must lie wholly inside the file.
+    EXPECT_EQ(openError(riffHeader() + "xxdat"), "DataDoesntMatch");
+    EXPECT_EQ(openError(riffHeader() + "xxd"), "DataDoesntMatch");
+}
+
+TEST_F(WaveFileTest, FilesThatCannotBeOpenedForWriting) {
+    EXPECT_EQ(openError(""), "FileOperation");
+    EXPECT_EQ(openErrorOfFile(dir.file("missing.wav")), "FileOperation");
+    EXPECT_EQ(openErrorOfFile(dir.path()), "FileOperation");
+
+    writeBytes(path, wavFile({1, 2}));
+    const int writer = ::open(path.c_str(), O_RDWR);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX), 0);
+    EXPECT_EQ(openErrorOfFile(path), "FileOperation");
+    ::close(writer);
+    EXPECT_EQ(openErrorOfFile(path), "");
+
+    if (::geteuid() != 0) {  // permissions do not stop the superuser
+        ::chmod(path.c_str(), 0444);
+        EXPECT_EQ(openErrorOfFile(path), "FileOperation");
+    }
+}
+
+TEST_F(WaveFileTest, ReleasesEverythingAfterAFailure) {
+    writeBytes(path, riffHeader() + "LIST" + le32(0));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(openErrorOfFile(path), "DataDoesntMatch");
+    }
+    // A leaked lock would keep this writer out.
+    const int writer = ::open(path.c_str(), O_RDWR);
+    EXPECT_EQ(::flock(writer, LOCK_EX | LOCK_NB), 0);
+    ::close(writer);
+}
+
+TEST_F(WaveFileTest, WritesThroughTheViewReachTheFileAndCloseTwiceIsHarmless) {
+    writeBytes(path, wavFile({1, 2, 3, 4}));
+    {
+        WaveFile wave(path);
+        wave.samples()[0] = 0x34;
+        wave.samples()[1] = 0x12;
+        wave.close();
+        wave.close();
+    }
+    EXPECT_EQ(samplesAt(readBytes(path), 44), (std::vector<int16_t>{0x1234, 2, 3, 4}));
+}
+
+}  // namespace
