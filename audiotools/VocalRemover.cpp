@@ -32,22 +32,27 @@ void store16(uint8_t* at, int value) {
 
 // `passes` halving steps of `value` toward `target` (the previous frame's output), each sum
 // divided by 2 truncating toward zero. The steps collapse into one shift when every sum along
-// the way has one sign: with sums >= 0 each step floors, with sums <= 0 each step rounds up, and
-// nested floors (or ceilings) of halvings are the floor (ceiling) of the whole division. The
-// sums move monotonically from value + target toward 2 * target, so the signs of those two
-// decide. Otherwise (rare: around zero crossings) step.
-int smooth(int value, int target, int passes) {
-    const int firstSum = value + target;
-    if (target >= 0 && firstSum >= 0) {
-        return target + ((value - target) >> passes);
-    }
-    if (target <= 0 && firstSum <= 0) {
-        return target - ((target - value) >> passes);
-    }
+// the way has the sign of `target`: with sums >= 0 each step floors, with sums <= 0 each step
+// rounds up, and nested floors (ceilings) of halvings are the floor (ceiling) of the whole
+// division. The sums move monotonically from value + target toward 2 * target, so the first
+// sum decides. Otherwise (rare: around zero crossings) step. The common case is kept free of
+// unpredictable branches: it is the loop's critical path.
+[[gnu::noinline]] int smoothStepwise(int value, int target, int passes) {
     for (int step = 0; step < passes; ++step) {
         value = (value + target) / 2;
     }
     return value;
+}
+
+[[gnu::always_inline]] inline int smooth(int value, int target, int passes) {
+    const int firstSum = value + target;
+    const bool upward = target >= 0;
+    if (upward ? firstSum < 0 : firstSum > 0) [[unlikely]] {
+        return smoothStepwise(value, target, passes);
+    }
+    const int floored = target + ((value - target) >> passes);
+    const int ceiled = target - ((target - value) >> passes);
+    return upward ? floored : ceiled;
 }
 
 // Without smoothing the frames are independent: swap each pair and subtract, lane by lane.

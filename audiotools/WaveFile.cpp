@@ -57,6 +57,10 @@ void WaveFile::map(const std::string& path) {
         throw WaveErrors::FileOperation();
     }
     m_mapped.view = static_cast<uint8_t*>(view);
+    // Callers write every page. Making them all present and writable in one call spares a
+    // write fault per page, which costs more than the processing itself. Kernels before 5.14
+    // lack it, which costs only time.
+    ::madvise(view, size, MADV_POPULATE_WRITE);
     m_mapped.size = static_cast<uint32_t>(size);
     m_cursor = m_mapped.view;
 }
