@@ -1,0 +1,20 @@
+#include <gtest/gtest.h>
+
+#include "audiotools/AccompanimentNames.h"
+
+namespace {
+
+TEST(AccompanimentNamesTest, OutputCutsAtTheLastDotAnywhereInThePath) {
+    using AccompanimentNames::defaultOutput;
+    EXPECT_EQ(defaultOutput("/a/song.mp3"), "/a/song(music).mp3");
+    EXPECT_EQ(defaultOutput("/a/my.song.mp3"), "/a/my.song(music).mp3");
+    EXPECT_EQ(defaultOutput("/a.b/song"), "/a(music).mp3");
+    EXPECT_EQ(defaultOutput("song"), "(music).mp3");
+    EXPECT_EQ(defaultOutput(""), "(music).mp3");
+}
+
+TEST(AccompanimentNamesTest, TemporaryWavSitsBesideTheInput) {
+    EXPECT_EQ(AccompanimentNames::temporaryWav("/a/song.mp3"), "/a/song.mp3.wav");
+}
+
+}  // namespace
