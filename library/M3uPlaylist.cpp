@@ -1,0 +1,130 @@
+#include "library/M3uPlaylist.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "shell/AtomicFile.h"
+#include "shell/LeadingInteger.h"
+#include "shell/ProgramFolder.h"
+#include "shell/TextCodec.h"
+#include "shell/TextTrim.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kHeader = "#EXTM3U";
+constexpr std::string_view kInfo = "#EXTINF:";
+
+std::string oneLine(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
+    return text;
+}
+
+struct EntryInfo {
+    int seconds = 0;
+    std::optional<std::string> name;
+};
+
+// "#EXTINF:<seconds>[ attributes],<name>": the name is everything after the first comma.
+EntryInfo parseInfo(std::string_view rest) {
+    const size_t comma = rest.find(',');
+    EntryInfo info{std::max(0, leadingInteger(rest.substr(0, comma))), std::nullopt};
+    if (comma != std::string_view::npos) {
+        info.name = TextCodec::decodeStoredText(rest.substr(comma + 1));
+    }
+    return info;
+}
+
+bool isAbsolute(std::string_view path) {
+    const bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) &&
+                       path[1] == ':' && (path[2] == '\\' || path[2] == '/');
+    return path.starts_with('/') || drive || path.find("://") != std::string_view::npos;
+}
+
+std::string resolve(std::string_view path, const std::string& folder) {
+    return isAbsolute(path) ? std::string(path) : folder + std::string(path);
+}
+
+// Paths are file-system bytes: a path that is not UTF-8 is kept as it stands when it names a
+// file, else read as GBK.
+std::string entryPath(std::string_view raw, const std::string& folder) {
+    if (TextCodec::isUtf8(raw)) {
+        return resolve(raw, folder);
+    }
+    std::string asStored = resolve(raw, folder);
+    std::error_code error;
+    if (fs::exists(asStored, error)) {
+        return asStored;
+    }
+    return resolve(TextCodec::gbkToUtf8(raw), folder);
+}
+
+}  // namespace
+
+std::string FormatM3u(const std::vector<SongEntry>& songs) {
+    std::string text(kHeader);
+    text += '\n';
+    for (const SongEntry& song : songs) {
+        text += kInfo;
+        text += std::to_string(song.DurationSeconds);
+        text += ',';
+        text += oneLine(song.DisplayName);
+        text += "\r\n";
+        text += oneLine(song.Path);
+        text += "\r\n";
+    }
+    return text;
+}
+
+bool SaveM3u(const std::string& path, const std::vector<SongEntry>& songs, std::string* error) {
+    return writeFileAtomically(path, FormatM3u(songs), error);
+}
+
+std::vector<SongEntry> ParseM3u(std::string_view bytes, const std::string& folder) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        bytes.remove_prefix(3);
+    }
+    std::vector<SongEntry> songs;
+    std::optional<EntryInfo> pending;
+    while (!bytes.empty()) {
+        const size_t lf = bytes.find('\n');
+        std::string_view line = bytes.substr(0, lf);
+        bytes.remove_prefix(lf == std::string_view::npos ? bytes.size() : lf + 1);
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        if (line.starts_with(kInfo)) {
+            pending = parseInfo(line.substr(kInfo.size()));
+        } else if (!line.starts_with('#') && !trimLeft(line).empty()) {
+            std::string path = entryPath(line, folder);
+            const int seconds = pending ? pending->seconds : 0;
+            std::string name = pending && pending->name ? *pending->name : FileTitle(path);
+            songs.push_back(MakeSongEntry(std::move(path), std::move(name), seconds));
+            pending.reset();
+        }
+    }
+    return songs;
+}
+
+std::vector<SongEntry> LoadM3u(const std::string& path) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) {
+        return {};
+    }
+    std::error_code error;
+    std::string folder = fs::absolute(path, error).parent_path().string();
+    if (!folder.empty() && !folder.ends_with('/')) {
+        folder += '/';
+    }
+    return ParseM3u(bytes, folder);
+}
+
+std::string CategoryFilePath(const std::string& programFolder, int category) {
+    return programFolder + ProgramFolder::categoryFileName(category);
+}
