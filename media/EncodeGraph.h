@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+#include "media/FileConversionGraph.h"
+
+// Encodes a WAV file (or any other audio the installed decoders read) into a plain MP3 stream:
+// constant bit rate MPEG-1 layer III frames with no container and no tag, which every player
+// reads and measures right.
+class EncodeGraph : public FileConversionGraph {
+public:
+    static constexpr int kBitrate = 128;
+
+    using MediaGraph::Build;
+    // Builds source -> decoder -> converter -> MP3 encoder -> file. 0, or negative with
+    // LastError set.
+    int Build(const std::string& sourcePath, const std::string& outputPath);
+};

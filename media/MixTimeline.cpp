@@ -1,0 +1,176 @@
+#include "media/MixTimeline.h"
+
+#include <mutex>
+
+#include "media/EncodeGraph.h"
+#include "media/MediaGraph.h"
+
+namespace {
+
+constexpr int kFailed = -1;
+
+void ensureGesInitialized() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        ensureGstInitialized();
+        ges_init();
+    });
+}
+
+struct ProfileUnref {
+    void operator()(GstEncodingProfile* profile) const { gst_encoding_profile_unref(profile); }
+};
+
+// A bare MP3 stream (no container) from the same encoder and settings as EncodeGraph.
+std::unique_ptr<GstEncodingProfile, ProfileUnref> mp3Profile() {
+    const GstCapsPtr caps(gst_caps_from_string("audio/mpeg,mpegversion=1,layer=3"));
+    GstEncodingProfile* profile =
+        GST_ENCODING_PROFILE(gst_encoding_audio_profile_new(caps.get(), nullptr, nullptr, 0));
+    gst_encoding_profile_set_preset_name(profile, "lamemp3enc");
+    GstStructure* properties =
+        gst_structure_new("element-properties", "bitrate", G_TYPE_INT, EncodeGraph::kBitrate, "cbr",
+                          G_TYPE_BOOLEAN, TRUE, nullptr);
+    // The encoder's enum type of "target" exists only once an encoder has been made.
+    const GstRef<GstElement> encoder = MediaGraph::MakeElement("lamemp3enc");
+    const GParamSpec* target =
+        encoder ? g_object_class_find_property(G_OBJECT_GET_CLASS(encoder.get()), "target")
+                : nullptr;
+    if (target) {
+        GValue bitrate = G_VALUE_INIT;
+        g_value_init(&bitrate, target->value_type);
+        if (gst_value_deserialize(&bitrate, "bitrate")) {
+            gst_structure_take_value(properties, "target", &bitrate);
+        } else {
+            g_value_unset(&bitrate);
+        }
+    }
+    gst_encoding_profile_set_element_properties(profile, properties);
+    return std::unique_ptr<GstEncodingProfile, ProfileUnref>(profile);
+}
+
+}  // namespace
+
+MixTimeline::MixTimeline() {
+    ensureGesInitialized();
+    m_timeline.reset(GES_TIMELINE(gst_object_ref_sink(ges_timeline_new())));
+    ges_timeline_add_track(m_timeline.get(), GES_TRACK(ges_audio_track_new()));
+}
+
+MixTimeline::~MixTimeline() {
+    StopPreview();
+}
+
+int MixTimeline::AddVoice(const std::string& path, int64_t offsetMs) {
+    return addClip(path, offsetMs);
+}
+
+int MixTimeline::AddMusic(const std::string& path) {
+    return addClip(path, 0);
+}
+
+int MixTimeline::addClip(const std::string& path, int64_t offsetMs) {
+    const std::string uri = fileUri(path);
+    GError* raw = nullptr;
+    const GstRef<GESUriClipAsset> asset(ges_uri_clip_asset_request_sync(uri.c_str(), &raw));
+    const GErrorPtr error(raw);
+    if (!asset) {
+        m_lastError = path + ": " + (error ? error->message : "cannot read the file");
+        return kFailed;
+    }
+    const GstClockTime length = ges_uri_clip_asset_get_duration(asset.get());
+    // Positions in nanoseconds, computed in 64 bits (five minutes is 3e11).
+    const auto offset =
+        static_cast<GstClockTime>(offsetMs < 0 ? -offsetMs : offsetMs) * GST_MSECOND;
+    const GstClockTime start = offsetMs < 0 ? 0 : offset;
+    const GstClockTime inpoint = offsetMs < 0 ? offset : 0;
+    if (inpoint >= length) {
+        return 0;
+    }
+    GESLayer* layer = ges_timeline_append_layer(m_timeline.get());
+    GESClip* clip = ges_layer_add_asset(layer, GES_ASSET(asset.get()), start, inpoint,
+                                        length - inpoint, GES_TRACK_TYPE_AUDIO);
+    if (!clip) {
+        m_lastError = path + ": cannot place the clip on the timeline";
+        return kFailed;
+    }
+    ges_timeline_commit(m_timeline.get());
+    return 0;
+}
+
+int64_t MixTimeline::DurationMs() const {
+    return static_cast<int64_t>(ges_timeline_get_duration(m_timeline.get()) / GST_MSECOND);
+}
+
+GstRef<GESPipeline> MixTimeline::makePipeline() {
+    GstRef<GESPipeline> pipeline(GES_PIPELINE(gst_object_ref_sink(ges_pipeline_new())));
+    if (!ges_pipeline_set_timeline(pipeline.get(),
+                                   GES_TIMELINE(gst_object_ref(m_timeline.get())))) {
+        m_lastError = "cannot attach the timeline to a pipeline";
+        return nullptr;
+    }
+    return pipeline;
+}
+
+int MixTimeline::Preview() {
+    StopPreview();
+    m_preview = makePipeline();
+    if (!m_preview) {
+        return kFailed;
+    }
+    ges_pipeline_set_mode(m_preview.get(), GES_PIPELINE_MODE_PREVIEW_AUDIO);
+    if (gst_element_set_state(GST_ELEMENT(m_preview.get()), GST_STATE_PLAYING) ==
+        GST_STATE_CHANGE_FAILURE) {
+        m_lastError = "cannot play the mix";
+        StopPreview();
+        return kFailed;
+    }
+    return 0;
+}
+
+void MixTimeline::StopPreview() {
+    if (m_preview) {
+        gst_element_set_state(GST_ELEMENT(m_preview.get()), GST_STATE_NULL);
+        m_preview.reset();
+    }
+}
+
+int MixTimeline::SaveMp3(const std::string& outputPath) {
+    StopPreview();
+    if (DurationMs() <= 0) {
+        m_lastError = "there is nothing to mix";
+        return kFailed;
+    }
+    const GstRef<GESPipeline> pipeline = makePipeline();
+    if (!pipeline) {
+        return kFailed;
+    }
+    const auto profile = mp3Profile();
+    if (!ges_pipeline_set_render_settings(pipeline.get(), fileUri(outputPath).c_str(),
+                                          profile.get()) ||
+        !ges_pipeline_set_mode(pipeline.get(), GES_PIPELINE_MODE_RENDER)) {
+        m_lastError = outputPath + ": cannot set up the MP3 encoder";
+        return kFailed;
+    }
+    auto* element = GST_ELEMENT(pipeline.get());
+    const bool started =
+        gst_element_set_state(element, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
+    // A failed start has put its error on the bus already.
+    const int result = waitForEnd(element, started ? GST_CLOCK_TIME_NONE : 0);
+    gst_element_set_state(element, GST_STATE_NULL);
+    if (!started && result == 0) {
+        m_lastError = outputPath + ": cannot start the mix";
+        return kFailed;
+    }
+    return result;
+}
+
+int MixTimeline::waitForEnd(GstElement* pipeline, GstClockTime timeout) {
+    const GstRef<GstBus> bus(gst_element_get_bus(pipeline));
+    const auto types = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR);
+    const GstMessagePtr message(gst_bus_timed_pop_filtered(bus.get(), timeout, types));
+    if (message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR) {
+        m_lastError = errorText(message.get());
+        return kFailed;
+    }
+    return 0;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <ges/ges.h>
+
+#include <cstdint>
+#include <string>
+
+#include "media/GstHandles.h"
+
+// A voice recording and a background song on an editing timeline, each clip on a layer of its
+// own (the layers are summed as they are, with no gain). The mix plays on the default audio
+// output or is rendered into a plain MP3 stream. Clips accumulate until the object is replaced.
+class MixTimeline {
+public:
+    MixTimeline();
+    virtual ~MixTimeline();
+    MixTimeline(const MixTimeline&) = delete;
+    MixTimeline& operator=(const MixTimeline&) = delete;
+
+    // The voice from `offsetMs` on for its whole length. A negative offset starts it at 0 with
+    // its first |offsetMs| ms cut (nothing is added when that leaves nothing of it). 0, or
+    // negative with LastError set when the file cannot be read.
+    int AddVoice(const std::string& path, int64_t offsetMs);
+    // The song from time 0 for its whole length. 0, or negative with LastError set.
+    int AddMusic(const std::string& path);
+    // Plays the mix on the default audio output and returns at once. 0, or negative with
+    // LastError set.
+    int Preview();
+    // Stops a preview and discards its pipeline; nothing when none plays.
+    void StopPreview();
+    // Stops any preview and renders the whole mix (until the later clip ends) into `outputPath`
+    // as MP3, replacing an existing file. Returns when the file is complete: 0, or negative
+    // with LastError set.
+    int SaveMp3(const std::string& outputPath);
+
+    // Length of the mix in milliseconds.
+    int64_t DurationMs() const;
+    const std::string& LastError() const { return m_lastError; }
+
+private:
+    int addClip(const std::string& path, int64_t offsetMs);
+    // A fresh pipeline over the timeline; null with LastError set when it cannot be made.
+    GstRef<GESPipeline> makePipeline();
+    // Waits for the end of the stream or an error; 0 unless an error came.
+    int waitForEnd(GstElement* pipeline, GstClockTime timeout);
+
+    GstRef<GESTimeline> m_timeline;
+    GstRef<GESPipeline> m_preview;
+    std::string m_lastError;
+};
