@@ -10,7 +10,7 @@ GstElement* FileConversionGraph::AddDecodingFront(const std::string& sourcePath)
     // filesrc would accept a folder and fail later with a vaguer message.
     struct stat info {};
     if (::stat(sourcePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        SetLastError(sourcePath + ": no such file");
+        SetLastError("no such file");
         return nullptr;
     }
     GstElement* source = AddFilter("filesrc", "Source");

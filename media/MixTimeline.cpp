@@ -1,5 +1,7 @@
 #include "media/MixTimeline.h"
 
+#include <sys/stat.h>
+
 #include <mutex>
 
 #include "media/EncodeGraph.h"
@@ -69,6 +71,11 @@ int MixTimeline::AddMusic(const std::string& path) {
 }
 
 int MixTimeline::addClip(const std::string& path, int64_t offsetMs) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        m_lastError = path + ": no such file";
+        return kFailed;
+    }
     const std::string uri = fileUri(path);
     GError* raw = nullptr;
     const GstRef<GESUriClipAsset> asset(ges_uri_clip_asset_request_sync(uri.c_str(), &raw));

@@ -1,0 +1,128 @@
+#include "audiotools/AccompanimentRun.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+#include "audiotools/AccompanimentNames.h"
+#include "audiotools/VocalRemover.h"
+#include "library/Mp3Info.h"
+#include "media/DecodeGraph.h"
+#include "media/EncodeGraph.h"
+#include "resources/StringTable.h"
+#include "shell/TextCodec.h"
+
+namespace {
+
+constexpr int kDecodingText = 52;
+constexpr int kRemovingText = 53;
+constexpr int kEncodingText = 54;
+constexpr int kTaggingText = 55;
+constexpr int kFinishedText = 56;
+
+// The temporary WAV, created for the run and locked against other processes' runs on the same
+// input (an open-file-description lock, which the WAV mapping's own lock does not disturb).
+// Removed when the run ends, however it ends.
+class TemporaryWav {
+public:
+    explicit TemporaryWav(std::string path) : m_path(std::move(path)) {
+        m_file = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (m_file < 0) {
+            m_error = std::string("cannot create it (") + std::strerror(errno) + ")";
+            return;
+        }
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        if (::fcntl(m_file, F_OFD_SETLK, &lock) != 0) {
+            m_error = "another run is working on it";
+            ::close(m_file);
+            m_file = -1;
+        }
+    }
+    ~TemporaryWav() {
+        if (m_file >= 0) {
+            std::remove(m_path.c_str());
+            ::close(m_file);
+        }
+    }
+    TemporaryWav(const TemporaryWav&) = delete;
+    TemporaryWav& operator=(const TemporaryWav&) = delete;
+
+    bool held() const { return m_file >= 0; }
+    const std::string& error() const { return m_error; }
+
+private:
+    std::string m_path;
+    int m_file = -1;
+    std::string m_error;
+};
+
+template <typename Graph>
+std::string convert(const std::string& source, const std::string& output) {
+    Graph graph;
+    if (graph.Build(source, output) < 0 || graph.Play() < 0) {
+        return graph.LastError();
+    }
+    return {};
+}
+
+}  // namespace
+
+AccompanimentJob accompanimentJobFor(const std::string& input) {
+    AccompanimentJob job;
+    job.input = input;
+    job.output = AccompanimentNames::defaultOutput(input);
+    const Mp3Info info(input);
+    job.tag = {TextCodec::decodeStoredText(info.Title()),
+               TextCodec::decodeStoredText(info.Artist()),
+               TextCodec::decodeStoredText(info.Album()), TextCodec::decodeStoredText(info.Year()),
+               TextCodec::decodeStoredText(info.Comment())};
+    return job;
+}
+
+void AccompanimentRun::progress(int stringId) {
+    m_observer.onProgress(stringId, loadString(stringId));
+}
+
+RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
+    const std::string wavPath = AccompanimentNames::temporaryWav(job.input);
+    const RunClaim claim({wavPath, job.output});
+    if (!claim.claimed()) {
+        return {claim.busyPath() + ": another run is working on it"};
+    }
+    std::optional<TemporaryWav> wav(std::in_place, wavPath);
+    if (!wav->held()) {
+        return {"temporary WAV " + wavPath + ": " + wav->error()};
+    }
+    PendingOutput output(job.output);
+    if (!output.created()) {
+        return {job.output + ": cannot create the output (" + output.error() + ")"};
+    }
+
+    progress(kDecodingText);
+    if (std::string error = convert<DecodeGraph>(job.input, wavPath); !error.empty()) {
+        return {"decoding " + job.input + " failed: " + error};
+    }
+    progress(kRemovingText);
+    std::string waveError;
+    if (!VocalRemover().RemoveVocals(wavPath, job.passes, &waveError)) {
+        return {"removing the voice from " + wavPath + " failed: not a usable WAV file (" +
+                waveError + ")"};
+    }
+    progress(kEncodingText);
+    if (std::string error = convert<EncodeGraph>(wavPath, output.temporaryPath()); !error.empty()) {
+        return {"encoding " + job.output + " failed: " + error};
+    }
+    wav.reset();
+    progress(kTaggingText);
+    if (RunOutcome tagged = tagAndCommit(output, job.output, job.tag); !tagged.ok()) {
+        return tagged;
+    }
+    progress(kFinishedText);
+    return {};
+}

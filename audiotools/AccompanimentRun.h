@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "audiotools/RunSupport.h"
+
+// What one accompaniment run makes: from the sung `input` MP3 an MP3 without the centre voice.
+struct AccompanimentJob {
+    std::string input;
+    std::string output;
+    int passes = 2;
+    TagTexts tag;
+};
+
+// A job for `input` filled as the dialog fills it when the input is chosen: the default output
+// name and the tag texts of the input's own ID3v1 tag (empty when it has none).
+AccompanimentJob accompanimentJobFor(const std::string& input);
+
+// The accompaniment maker's run, shared by the dialog and the command-line tool: decode the
+// input into a temporary WAV beside it, remove the voice in place, encode the WAV into the
+// output, tag the output. Blocks the calling thread (the dialog drives it from a worker) and
+// reports each step's text (strings 52 to 56) to the observer.
+class AccompanimentRun {
+public:
+    explicit AccompanimentRun(RunObserver& observer) : m_observer(observer) {}
+
+    // Runs the job. A step that fails ends the run with a message naming the step and its
+    // cause; the temporary WAV is gone afterwards either way, and the output exists only when
+    // the run succeeded (an existing output file is replaced then, and kept otherwise). A run
+    // on files that another run is working on is refused.
+    RunOutcome Run(const AccompanimentJob& job);
+
+private:
+    void progress(int stringId);
+
+    RunObserver& m_observer;
+};
