@@ -112,17 +112,21 @@ std::vector<SongEntry> ParseM3u(std::string_view bytes, const std::string& folde
     return songs;
 }
 
-std::vector<SongEntry> LoadM3u(const std::string& path) {
-    std::string bytes;
-    if (!readWholeFile(path, bytes)) {
-        return {};
-    }
+std::string PlaylistFolder(const std::string& path) {
     std::error_code error;
     std::string folder = fs::absolute(path, error).parent_path().string();
     if (!folder.empty() && !folder.ends_with('/')) {
         folder += '/';
     }
-    return ParseM3u(bytes, folder);
+    return folder;
+}
+
+std::vector<SongEntry> LoadM3u(const std::string& path) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes)) {
+        return {};
+    }
+    return ParseM3u(bytes, PlaylistFolder(path));
 }
 
 std::string CategoryFilePath(const std::string& programFolder, int category) {

@@ -24,6 +24,9 @@ bool SaveM3u(const std::string& path, const std::vector<SongEntry>& songs,
 // NUL byte. Relative paths are taken from `folder` (ending with "/").
 std::vector<SongEntry> ParseM3u(std::string_view bytes, const std::string& folder);
 
+// The folder against which a playlist's relative paths are read: its own, ending with "/".
+std::string PlaylistFolder(const std::string& path);
+
 // The entries of a playlist file; a missing or unreadable file gives an empty list.
 std::vector<SongEntry> LoadM3u(const std::string& path);
 

@@ -1,0 +1,137 @@
+// Commands of the lyric model and the lyric library.
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <iostream>
+
+#include "cli/CliCommand.h"
+#include "library/FileHandle.h"
+#include "lyrics/LrcLyric.h"
+#include "lyrics/LyricLibrary.h"
+#include "lyrics/LyricSearch.h"
+#include "shell/AtomicFile.h"
+
+namespace {
+
+int intOption(const CliArgs& args, const std::string& option, int def) {
+    const long long value = args.number(option, def);
+    if (value < INT_MIN || value > INT_MAX) {
+        throw CliUsageError(option + " is out of range");
+    }
+    return static_cast<int>(value);
+}
+
+nlohmann::json namesJson(const SingerTitle& names) {
+    return {{"singer", names.singer}, {"title", names.title}};
+}
+
+std::string readLyricFile(const std::string& path) {
+    std::string bytes;
+    std::string error;
+    if (!readWholeFile(path, bytes, &error)) {
+        throw CliFailure(error);
+    }
+    return bytes;
+}
+
+int lrc(const std::vector<std::string>& raw, CliContext&) {
+    const CliArgs args(raw, {"--at", "--offset", "--previous"}, {});
+    args.expectPositionals(1, 1);
+    if (!args.has("--at") && (args.has("--offset") || args.has("--previous"))) {
+        throw CliUsageError("--offset and --previous go with --at");
+    }
+    LrcLyric lyric;
+    lyric.Parse(readLyricFile(args.positional(0, "FILE")));
+    nlohmann::json lines = nlohmann::json::array();
+    for (const LyricLine& line : lyric.Lines()) {
+        lines.push_back({{"start", line.Start}, {"end", line.End}, {"text", line.Text}});
+    }
+    nlohmann::json out = {
+        {"offset", lyric.Offset()}, {"maxTextBytes", lyric.MaxTextBytes()}, {"lines", lines}};
+    if (args.has("--at")) {
+        out["current"] =
+            lyric.FindCurrentLine(intOption(args, "--at", 0), intOption(args, "--offset", 0),
+                                  intOption(args, "--previous", -1));
+    }
+    CliContext::printJson(out);
+    return 0;
+}
+
+int lrcHead(const std::vector<std::string>& raw, CliContext&) {
+    const CliArgs args(raw, {}, {});
+    args.expectPositionals(1, 1);
+    const std::string& file = args.positional(0, "FILE");
+    if (!FileHandle(file, O_RDONLY).isOpen()) {
+        throw CliFailure(file + ": " + std::strerror(errno));
+    }
+    CliContext::printJson(namesJson(ReadTagHead(file)));
+    return 0;
+}
+
+int splitName(const std::vector<std::string>& raw, CliContext&) {
+    const CliArgs args(raw, {}, {});
+    args.expectPositionals(1, 1);
+    CliContext::printJson(namesJson(SplitDisplayName(args.positional(0, "NAME"))));
+    return 0;
+}
+
+int lyricPath(const std::vector<std::string>& raw, CliContext& context) {
+    const CliArgs args(raw, {}, {});
+    args.expectPositionals(1, 1);
+    std::cout << LyricLibraryPath(context.programFolder(),
+                                  SplitDisplayName(args.positional(0, "NAME")))
+              << '\n';
+    return 0;
+}
+
+int lyricAdd(const std::vector<std::string>& raw, CliContext& context) {
+    const CliArgs args(raw, {}, {});
+    args.expectPositionals(1, 1);
+    const std::string& file = args.positional(0, "FILE");
+    const AddLyricResult result = AddLyricToLibrary(context.programFolder(), file);
+    CliContext::printJson({{"message", result.message}, {"path", result.path}});
+    if (!result.added) {
+        throw CliFailure(file + ": " + result.message);
+    }
+    return 0;
+}
+
+int lyricSearch(const std::vector<std::string>& raw, CliContext& context) {
+    const CliArgs args(raw, {"--custom"}, {});
+    args.expectPositionals(1, 1);
+    const std::string& keyword = args.positional(0, "KEYWORD");
+    nlohmann::json rows = nlohmann::json::array();
+    const auto add = [&](const LyricSearchRow& row) {
+        rows.push_back({{"singer", row.singer}, {"title", row.title}, {"path", row.path}});
+    };
+    // An empty keyword searches nothing, as in the search dialog.
+    if (!keyword.empty()) {
+        SearchFolder(LyricLibraryRoot(context.programFolder()), keyword, add);
+        SearchFolder(args.value("--custom", ""), keyword, add);
+    }
+    CliContext::printJson({{"rows", rows}});
+    return 0;
+}
+
+const CliRegistration kLrc({"lrc", "FILE [--at MS [--offset B] [--previous I]]",
+                            "Prints the lines of an LRC lyric file, and the current line at a "
+                            "play position.",
+                            lrc});
+const CliRegistration kLrcHead({"lrc-head", "FILE",
+                                "Prints the singer and title tags of an LRC file's head.",
+                                lrcHead});
+const CliRegistration kSplitName({"split-name", "NAME",
+                                  "Splits a song's display name into singer and title.",
+                                  splitName});
+const CliRegistration kLyricPath({"lyric-path", "NAME",
+                                  "Prints the lyric library file of a song's display name.",
+                                  lyricPath});
+const CliRegistration kLyricAdd({"lyric-add", "FILE", "Moves a lyric file into the lyric library.",
+                                 lyricAdd});
+const CliRegistration kLyricSearch({"lyric-search", "KEYWORD [--custom DIR]",
+                                    "Searches the lyric library (and DIR) for LRC files whose "
+                                    "names contain KEYWORD.",
+                                    lyricSearch});
+
+}  // namespace
