@@ -1,0 +1,50 @@
+#include "playback/ChannelLevels.h"
+
+#include <algorithm>
+
+namespace ChannelLevels {
+
+namespace {
+
+constexpr long long kFull = 0xFFFF;
+
+std::uint32_t moveEach(std::uint32_t levels, long long delta) {
+    const auto moved = [delta](std::uint32_t level) {
+        return static_cast<std::uint32_t>(std::clamp(level + delta, 0LL, kFull));
+    };
+    return moved(levels & 0xFFFFU) | (moved(levels >> 16U) << 16U);
+}
+
+}  // namespace
+
+std::uint32_t levelsFor(Mode mode) {
+    switch (mode) {
+        case Mode::Left:
+            return kLeftOnly;
+        case Mode::Right:
+            return kRightOnly;
+        case Mode::Stereo:
+            break;
+    }
+    return kStereo;
+}
+
+Mode checkedMode(std::uint32_t levels) {
+    if (levels == kLeftOnly) {
+        return Mode::Left;
+    }
+    if (levels == kRightOnly) {
+        return Mode::Right;
+    }
+    return Mode::Stereo;
+}
+
+std::uint32_t volumeUp(std::uint32_t levels, int step) {
+    return moveEach(levels, step);
+}
+
+std::uint32_t volumeDown(std::uint32_t levels, int step) {
+    return moveEach(levels, -static_cast<long long>(step));
+}
+
+}  // namespace ChannelLevels

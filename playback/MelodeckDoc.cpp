@@ -1,0 +1,312 @@
+#include "playback/MelodeckDoc.h"
+
+#include <cstdio>
+
+#include "lyrics/LyricLibrary.h"
+#include "playback/CaptureRates.h"
+#include "resources/CommandIds.h"
+#include "resources/PlayerStrings.h"
+#include "resources/StringTable.h"
+#include "shell/ProgramFolder.h"
+#include "shell/Settings.h"
+
+namespace {
+
+// Status bar timer period, ms.
+constexpr int kStatusPeriodMs = 1000;
+
+QString text(int id) {
+    return QString::fromUtf8(loadString(id));
+}
+
+std::string recordingPath() {
+    return ProgramFolder::current() + ProgramFolder::RecordingFile;
+}
+
+// The library file of a song: the display name split into singer and title.
+std::string lyricFileFor(const SongEntry& song) {
+    return LyricLibraryPath(SplitDisplayName(song.DisplayName));
+}
+
+CaptureSettings monitorSettings() {
+    CaptureSettings s;
+    s.channels = readSetting(ConfigKey::PhoneChannel);
+    s.bytesPerSample = readSetting(ConfigKey::PhoneByte);
+    s.sampleRate = captureSampleRate(readSetting(ConfigKey::PhoneFrenSing));
+    s.bufferCount = readSetting(ConfigKey::PhoneBuffernum);
+    s.bufferSeconds = static_cast<float>(readSetting(ConfigKey::PhoneDelay));
+    return s;
+}
+
+CaptureSettings recorderSettings() {
+    CaptureSettings s;
+    s.channels = readSetting(ConfigKey::RecordChannel);
+    s.bytesPerSample = readSetting(ConfigKey::RecordByte);
+    s.sampleRate = captureSampleRate(readSetting(ConfigKey::RecordFren));
+    s.bufferCount = readSetting(ConfigKey::RecordBuffernum);
+    s.bufferSeconds = static_cast<float>(readSetting(ConfigKey::RecordDelay));
+    return s;
+}
+
+}  // namespace
+
+CMelodeckDoc::CMelodeckDoc(const MediaObjects& media, QObject* parent)
+    : QObject(parent),
+      m_curCategory(readSetting(ConfigKey::MusicListCurIndex)),
+      m_playingCategory(m_curCategory),
+      m_lyricPeriod(readSetting(ConfigKey::LyricsTimer)),
+      m_player(media.player),
+      m_recorder(media.recorder),
+      m_monitor(media.monitor),
+      m_lyricOffset(media.lyricOffset) {
+    connect(&m_lyricTimer, &QTimer::timeout, this, [this] { emit lyricTick(PositionMs()); });
+    connect(&m_statusTimer, &QTimer::timeout, this,
+            [this] { emit statusTick(TimePaneText(), SongPaneText()); });
+    connect(&m_monitorTimer, &QTimer::timeout, this, [this] {
+        m_monitor->Stop();
+        m_monitor->Play();
+    });
+    if (m_player != nullptr) {
+        m_player->SetCompletionHandler([this] { OnSongCompleted(); });
+    }
+}
+
+CMelodeckDoc::~CMelodeckDoc() {
+    if (m_player != nullptr) {
+        m_player->SetCompletionHandler({});
+    }
+}
+
+void CMelodeckDoc::AttachViews(SongListPane* songList, LyricsPane* lyrics) {
+    m_songList = songList;
+    m_lyricsView = lyrics;
+}
+
+bool CMelodeckDoc::IsTimerRunning(int timerId) const {
+    switch (timerId) {
+        case 1:
+            return m_lyricTimer.isActive();
+        case 2:
+            return m_statusTimer.isActive();
+        case 3:
+            return m_monitorTimer.isActive();
+        default:
+            return false;
+    }
+}
+
+long long CMelodeckDoc::PositionMs() const {
+    return m_player != nullptr ? m_player->GetPositionMs() : 0;
+}
+
+QString CMelodeckDoc::TimePaneText() const {
+    const long long p = PositionMs();
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld/", p / 60000, (p / 1000) % 60);
+    return QString::fromUtf8(buffer) + QString::fromStdString(m_playingDuration);
+}
+
+QString CMelodeckDoc::SongPaneText() const {
+    return text(kStrPlaying) + ' ' + QString::fromStdString(m_playingCategoryName) + ':' +
+           QString::fromStdString(m_playingName);
+}
+
+// Opens the current song, or the next ones after it (each tried once, wrapping round).
+bool CMelodeckDoc::openFromCurrent() {
+    const int count = static_cast<int>(m_songs.size());
+    for (int tried = 0; tried < count; ++tried) {
+        m_playingSong = m_curSong;
+        m_player->Reset();
+        if (m_player->Open(m_songs[static_cast<size_t>(m_curSong)].Path)) {
+            return true;
+        }
+        m_curSong = (m_curSong + 1) % count;
+    }
+    return false;
+}
+
+void CMelodeckDoc::OnPlay() {
+    OnStop();
+    if (m_player == nullptr) {
+        return;
+    }
+    // An index left over from a longer list counts as none.
+    if (m_curSong >= static_cast<int>(m_songs.size())) {
+        m_curSong = -1;
+    }
+    if (m_curSong == -1) {
+        if (m_songs.empty()) {
+            emit addMusicFilesRequested();
+            return;
+        }
+        m_curSong = 0;
+    }
+    if (!openFromCurrent()) {
+        m_playingSong = -1;
+        emit statusMessage(text(kStrNothingPlayable));
+        return;
+    }
+    startSong();
+}
+
+void CMelodeckDoc::startSong() {
+    const SongEntry& song = m_songs[static_cast<size_t>(m_playingSong)];
+    m_playingName = song.DisplayName;
+    m_playingDuration = song.DurationText;
+    m_playingCategory = m_curCategory;
+    if (m_songList != nullptr) {
+        m_songList->MarkPlayingRow(m_playingSong);
+        m_playingCategoryName = m_songList->SelectedCategoryName();
+    }
+    loadLyricsAndTimers(lyricFileFor(song));
+    startPlayer();
+}
+
+void CMelodeckDoc::loadLyricsAndTimers(const std::string& lyricPath) {
+    if (m_lyricsView == nullptr || !m_lyricsView->LoadLyrics(lyricPath)) {
+        return;
+    }
+    m_lyricPeriod = readSetting(ConfigKey::LyricsTimer);
+    m_lyricTimer.start(m_lyricPeriod);
+    *m_lyricOffset = 0;
+}
+
+void CMelodeckDoc::startPlayer() {
+    m_player->Play();
+    m_statusTimer.start(kStatusPeriodMs);
+    m_playState = kPlaying;
+    emit playbackStateChanged();
+}
+
+void CMelodeckDoc::OnStop() {
+    if (m_lyricsView != nullptr) {
+        m_lyricsView->StopVideo();
+    }
+    if (m_playState == kStopped) {
+        return;
+    }
+    m_player->Stop();
+    if (m_songList != nullptr && m_playingSong >= 0) {
+        m_songList->ClearRowMarks(m_playingSong);
+    }
+    m_lyricTimer.stop();
+    m_statusTimer.stop();
+    m_playState = kStopped;
+    emit playbackStateChanged();
+}
+
+void CMelodeckDoc::OnPause() {
+    if (m_playState == kStopped) {
+        return;
+    }
+    m_player->TogglePause();
+    m_playState = m_playState == kPlaying ? kPaused : kPlaying;
+    emit playbackStateChanged();
+}
+
+void CMelodeckDoc::OnSongCompleted() {
+    // The play-back of a recording and a lyric-search song have no list to move on in.
+    if (m_playState == kStopped) {
+        return;
+    }
+    m_player->Stop();
+    m_curSong = m_curSong + 1 < static_cast<int>(m_songs.size()) ? m_curSong + 1 : -1;
+    if (m_curSong != -1 && m_songList != nullptr) {
+        m_songList->SelectRow(m_curSong);
+    }
+    OnPlay();
+}
+
+void CMelodeckDoc::PlayWithLyric(const std::string& lyricPath, const std::string& mediaPath) {
+    OnStop();
+    if (m_player == nullptr) {
+        return;
+    }
+    m_player->Reset();
+    m_player->Open(mediaPath);
+    loadLyricsAndTimers(lyricPath);
+    startPlayer();
+}
+
+void CMelodeckDoc::PlayVideoFile(const std::string& path) {
+    OnStop();
+    if (m_lyricsView != nullptr) {
+        m_lyricsView->StopVideo();
+        m_lyricsView->PlayVideo(path);
+    }
+}
+
+void CMelodeckDoc::OnSing() {
+    if (m_monitor == nullptr) {
+        return;
+    }
+    m_singing = !m_singing;
+    if (!m_singing) {
+        m_monitor->Stop();
+        m_monitorTimer.stop();
+    } else {
+        m_monitor->Reset();
+        std::string ignored;
+        // A monitor that cannot be built stays silent.
+        if (m_monitor->Build(monitorSettings(), {}, ignored)) {
+            m_monitor->Play();
+        }
+        m_monitorTimer.start(readSetting(ConfigKey::PhoneRefreshTimerSing) * 1000);
+    }
+    emit playbackStateChanged();
+}
+
+void CMelodeckDoc::OnRecord() {
+    if (m_recorder == nullptr) {
+        return;
+    }
+    if (m_recording) {
+        m_recording = false;
+        m_recorder->Stop();
+        m_monitorTimer.stop();
+        emit commandTextChanged(kCmdRecord, text(kStrRecordButton));
+        emit playbackStateChanged();
+        return;
+    }
+    m_recorder->Reset();
+    std::string error;
+    if (!m_recorder->Build(recorderSettings(), recordingPath(), error)) {
+        emit errorMessage(QString::fromStdString(error));
+        emit playbackStateChanged();
+        return;
+    }
+    m_recorder->Play();
+    m_recording = true;
+    // Only the whole seconds of the stored buffer length count here.
+    const long long position = PositionMs();
+    writeSetting(
+        ConfigKey::RecordBeginTime,
+        static_cast<int>(position + 1000LL * theSettings.ReadInt(ConfigKey::RecordDelay.section,
+                                                                 ConfigKey::RecordDelay.key, 0)));
+    emit commandTextChanged(kCmdRecord, text(kStrStopButton));
+    emit playbackStateChanged();
+}
+
+void CMelodeckDoc::OnReplay() {
+    OnStop();
+    if (m_player == nullptr) {
+        return;
+    }
+    if (m_replaying) {
+        m_replaying = false;
+        m_player->Stop();
+        m_player->Reset();
+        emit commandTextChanged(kCmdReplay, text(kStrReplayButton));
+        emit playbackStateChanged();
+        return;
+    }
+    m_player->Reset();
+    if (!m_player->Open(recordingPath())) {
+        emit playbackStateChanged();
+        return;
+    }
+    m_player->Play();
+    m_replaying = true;
+    emit commandTextChanged(kCmdReplay, text(kStrStopButton));
+    emit playbackStateChanged();
+}
