@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "playback/MelodeckDoc.h"
+#include "shell/DemoSong.h"
 #include "shell/FrameIcons.h"
 #include "shell/MainFrame.h"
 #include "shell/ProgramFolder.h"
@@ -40,6 +41,7 @@ bool CMelodeckApp::InitInstance(const StartOptions& options, std::string& error)
     if (!ProgramFolder::start(options.home, folder, &error)) {
         return false;
     }
+    m_playDemo = DemoSong::InstallIfFresh(folder) && !options.quitWhenShown;
     if (options.splash) {
         m_splash = std::make_unique<CSplashWindow>(FrameIcons::splashPicture());
         m_splash->show();
@@ -72,6 +74,10 @@ void CMelodeckApp::showMainWindow(bool quitWhenShown) {
     if (quitWhenShown) {
         QTimer::singleShot(0, qApp, &QApplication::quit);
         return;
+    }
+    // A newcomer hears the demo at once.
+    if (m_playDemo) {
+        m_doc->OnPlay();
     }
     if (readSetting(ConfigKey::EverydayTip) == 1) {
         auto* tip = new CTipDialog(m_frame.get());

@@ -54,4 +54,5 @@ private:
     std::unique_ptr<CSplashWindow> m_splash;
     std::unique_ptr<CMelodeckDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
+    bool m_playDemo = false;
 };
