@@ -146,15 +146,15 @@ void CMainFrame::buildMenus() {
 }
 
 void CMainFrame::buildChannelMenu(QMenu* menu) {
-    auto* group = new QActionGroup(this);
-    for (const auto& [id, label, mode] :
+    m_channelGroup = new QActionGroup(this);
+    for (const auto& [id, label, channelMode] :
          {std::tuple{kCmdChannelLeft, "左声道", ChannelLevels::Mode::Left},
           std::tuple{kCmdChannelStereo, "立体声", ChannelLevels::Mode::Stereo},
           std::tuple{kCmdChannelRight, "右声道", ChannelLevels::Mode::Right}}) {
         QAction* action = addCommand(menu, id, QString::fromUtf8(label));
         action->setCheckable(true);
-        group->addAction(action);
-        connect(action, &QAction::triggered, this, [this, mode] {
+        m_channelGroup->addAction(action);
+        connect(action, &QAction::triggered, this, [this, mode = channelMode] {
             if (m_doc->Player() != nullptr) {
                 m_doc->Player()->SetChannelLevels(ChannelLevels::levelsFor(mode));
             }

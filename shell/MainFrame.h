@@ -8,6 +8,7 @@ class CMelodeckDoc;
 class PaneStatusBar;
 class ProfileSplitter;
 class QAction;
+class QActionGroup;
 class QMenu;
 class QSystemTrayIcon;
 class QToolBar;
@@ -74,5 +75,6 @@ private:
     PaneStatusBar* m_statusBar = nullptr;
     ProfileSplitter* m_splitter = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
+    QActionGroup* m_channelGroup = nullptr;
     bool m_closed = false;
 };

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 
 #include "playback/MelodeckDoc.h"
@@ -72,7 +71,7 @@ void CMelodeckApp::showMainWindow(bool quitWhenShown) {
     m_frame->show();
     emit mainWindowShown();
     if (quitWhenShown) {
-        QTimer::singleShot(0, qApp, &QApplication::quit);
+        QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
         return;
     }
     // A newcomer hears the demo at once.
