@@ -28,25 +28,32 @@ std::string lyricFileFor(const SongEntry& song) {
     return LyricLibraryPath(SplitDisplayName(song.DisplayName));
 }
 
-CaptureSettings monitorSettings() {
+// The settings section of a capture graph; the sing command and the recorder differ only in
+// section and defaults.
+struct CaptureKeys {
+    IntKey channels;
+    IntKey bytesPerSample;
+    IntKey rateChoice;
+    IntKey bufferCount;
+    DoubleKey bufferSeconds;
+};
+
+CaptureSettings captureSettings(const CaptureKeys& keys) {
     CaptureSettings s;
-    s.channels = readSetting(ConfigKey::PhoneChannel);
-    s.bytesPerSample = readSetting(ConfigKey::PhoneByte);
-    s.sampleRate = captureSampleRate(readSetting(ConfigKey::PhoneFrenSing));
-    s.bufferCount = readSetting(ConfigKey::PhoneBuffernum);
-    s.bufferSeconds = static_cast<float>(readSetting(ConfigKey::PhoneDelay));
+    s.channels = readSetting(keys.channels);
+    s.bytesPerSample = readSetting(keys.bytesPerSample);
+    s.sampleRate = captureSampleRate(readSetting(keys.rateChoice));
+    s.bufferCount = readSetting(keys.bufferCount);
+    s.bufferSeconds = static_cast<float>(readSetting(keys.bufferSeconds));
     return s;
 }
 
-CaptureSettings recorderSettings() {
-    CaptureSettings s;
-    s.channels = readSetting(ConfigKey::RecordChannel);
-    s.bytesPerSample = readSetting(ConfigKey::RecordByte);
-    s.sampleRate = captureSampleRate(readSetting(ConfigKey::RecordFren));
-    s.bufferCount = readSetting(ConfigKey::RecordBuffernum);
-    s.bufferSeconds = static_cast<float>(readSetting(ConfigKey::RecordDelay));
-    return s;
-}
+constexpr CaptureKeys kMonitorKeys{ConfigKey::PhoneChannel, ConfigKey::PhoneByte,
+                                   ConfigKey::PhoneFrenSing, ConfigKey::PhoneBuffernum,
+                                   ConfigKey::PhoneDelay};
+constexpr CaptureKeys kRecorderKeys{ConfigKey::RecordChannel, ConfigKey::RecordByte,
+                                    ConfigKey::RecordFren, ConfigKey::RecordBuffernum,
+                                    ConfigKey::RecordDelay};
 
 }  // namespace
 
@@ -248,7 +255,7 @@ void CMelodeckDoc::OnSing() {
         m_monitor->Reset();
         std::string ignored;
         // A monitor that cannot be built stays silent.
-        if (m_monitor->Build(monitorSettings(), {}, ignored)) {
+        if (m_monitor->Build(captureSettings(kMonitorKeys), {}, ignored)) {
             m_monitor->Play();
         }
         m_monitorTimer.start(readSetting(ConfigKey::PhoneRefreshTimerSing) * 1000);
@@ -270,7 +277,7 @@ void CMelodeckDoc::OnRecord() {
     }
     m_recorder->Reset();
     std::string error;
-    if (!m_recorder->Build(recorderSettings(), recordingPath(), error)) {
+    if (!m_recorder->Build(captureSettings(kRecorderKeys), recordingPath(), error)) {
         emit errorMessage(QString::fromStdString(error));
         emit playbackStateChanged();
         return;
