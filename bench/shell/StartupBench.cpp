@@ -11,7 +11,7 @@ namespace {
 void runToShown(benchmark::State& state, const QString& program, const QStringList& arguments) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         QProcess process;
         process.setProcessEnvironment(environment);
         process.start(program, arguments);
