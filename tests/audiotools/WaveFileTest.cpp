@@ -104,6 +104,11 @@ TEST_F(WaveFileTest, FilesThatCannotBeOpenedForWriting) {
     ::close(writer);
     EXPECT_EQ(openErrorOfFile(path), "");
 
+    // Over 4 GiB (a sparse file: nothing is written).
+    writeBytes(dir.file("huge.wav"), wavFile({1, 2}));
+    ASSERT_EQ(::truncate(dir.file("huge.wav").c_str(), (int64_t{1} << 32) + 44), 0);
+    EXPECT_EQ(openErrorOfFile(dir.file("huge.wav")), "FileOperation");
+
     if (::geteuid() != 0) {  // permissions do not stop the superuser
         ::chmod(path.c_str(), 0444);
         EXPECT_EQ(openErrorOfFile(path), "FileOperation");
