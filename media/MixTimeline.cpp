@@ -10,6 +10,10 @@
 namespace {
 
 constexpr int kFailed = -1;
+constexpr GstClockTime kPreviewStartTimeout = 10 * GST_SECOND;
+// Rendering runs far faster than playing; a render that takes longer than this is stuck.
+constexpr GstClockTime kRenderTimeoutBase = 60 * GST_SECOND;
+constexpr int kRenderTimeoutPerSecond = 2;
 
 void ensureGesInitialized() {
     static std::once_flag once;
@@ -125,8 +129,12 @@ int MixTimeline::Preview() {
         return kFailed;
     }
     ges_pipeline_set_mode(m_preview.get(), GES_PIPELINE_MODE_PREVIEW_AUDIO);
-    if (gst_element_set_state(GST_ELEMENT(m_preview.get()), GST_STATE_PLAYING) ==
-        GST_STATE_CHANGE_FAILURE) {
+    auto* element = GST_ELEMENT(m_preview.get());
+    // Waiting for the start to settle (a fraction of a second) keeps a stop that follows at
+    // once from racing the pipeline's own start-up.
+    if (gst_element_set_state(element, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE ||
+        gst_element_get_state(element, nullptr, nullptr, kPreviewStartTimeout) ==
+            GST_STATE_CHANGE_FAILURE) {
         m_lastError = "cannot play the mix";
         StopPreview();
         return kFailed;
@@ -162,7 +170,9 @@ int MixTimeline::SaveMp3(const std::string& outputPath) {
     const bool started =
         gst_element_set_state(element, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     // A failed start has put its error on the bus already.
-    const int result = waitForEnd(element, started ? GST_CLOCK_TIME_NONE : 0);
+    const GstClockTime renderTimeout =
+        kRenderTimeoutBase + kRenderTimeoutPerSecond * ges_timeline_get_duration(m_timeline.get());
+    const int result = waitForEnd(element, started ? renderTimeout : 0);
     gst_element_set_state(element, GST_STATE_NULL);
     if (!started && result == 0) {
         m_lastError = outputPath + ": cannot start the mix";
@@ -175,6 +185,10 @@ int MixTimeline::waitForEnd(GstElement* pipeline, GstClockTime timeout) {
     const GstRef<GstBus> bus(gst_element_get_bus(pipeline));
     const auto types = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR);
     const GstMessagePtr message(gst_bus_timed_pop_filtered(bus.get(), timeout, types));
+    if (!message && timeout > 0) {
+        m_lastError = "the mix did not finish in time";
+        return kFailed;
+    }
     if (message && GST_MESSAGE_TYPE(message.get()) == GST_MESSAGE_ERROR) {
         m_lastError = errorText(message.get());
         return kFailed;

@@ -41,7 +41,8 @@ private:
     int addClip(const std::string& path, int64_t offsetMs);
     // A fresh pipeline over the timeline; null with LastError set when it cannot be made.
     GstRef<GESPipeline> makePipeline();
-    // Waits for the end of the stream or an error; 0 unless an error came.
+    // Waits for the end of the stream or an error; 0 at the end (or when nothing came within a
+    // zero timeout), negative with LastError set on an error or when time ran out.
     int waitForEnd(GstElement* pipeline, GstClockTime timeout);
 
     GstRef<GESTimeline> m_timeline;
