@@ -22,8 +22,8 @@ std::string environment(const char* name) {
 
 void countRealtime(benchmark::State& state) {
     const double seconds = std::atof(environment("VOCALIA_BENCH_SECONDS").c_str());
-    state.counters["realtime"] = benchmark::Counter(seconds * double(state.iterations()),
-                                                    benchmark::Counter::kIsRate);
+    state.counters["realtime"] =
+        benchmark::Counter(seconds * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 template <typename Graph>
