@@ -12,16 +12,6 @@
 
 namespace {
 
-bool hasMp3Extension(const std::string& path) {
-    if (path.size() < 4) {
-        return false;
-    }
-    std::string extension = path.substr(path.size() - 4);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".mp3";
-}
-
 std::string tagText(const std::string& stored) {
     return std::string(trimRight(TextCodec::decodeStoredText(stored)));
 }
@@ -38,6 +28,16 @@ std::string FileTitle(const std::string& path) {
     return TextCodec::decodeStoredText(name);
 }
 
+bool HasMp3Extension(const std::string& path) {
+    if (path.size() < 4) {
+        return false;
+    }
+    std::string extension = path.substr(path.size() - 4);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == ".mp3";
+}
+
 std::string FormatDuration(int seconds) {
     seconds = std::max(seconds, 0);
     char text[32];
@@ -52,7 +52,7 @@ SongEntry MakeSongEntry(std::string path, std::string displayName, int seconds) 
 
 DurationProbe MakeDurationProbe(DurationProbe otherFiles) {
     return [other = std::move(otherFiles)](const std::string& path) {
-        if (hasMp3Extension(path)) {
+        if (HasMp3Extension(path)) {
             const Mp3Info info(path);
             if (info.FrameCount() > 0) {
                 return info.Duration();

@@ -19,6 +19,9 @@ std::string FormatDuration(int seconds);
 // An entry whose DurationText is formatted from `seconds` (negative counts as 0).
 SongEntry MakeSongEntry(std::string path, std::string displayName, int seconds);
 
+// Whether a path ends in ".mp3", in any letter case.
+bool HasMp3Extension(const std::string& path);
+
 // Measures a media file: whole seconds, 0 when the file cannot be opened or measured.
 using DurationProbe = std::function<int(const std::string& path)>;
 
