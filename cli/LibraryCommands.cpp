@@ -1,8 +1,6 @@
 // Commands of the music library: playlists, MP3 headers and tags, song entries, pinyin.
 
-#include <cerrno>
 #include <climits>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
 
@@ -20,7 +18,7 @@ namespace {
 
 void requireReadable(const std::string& path) {
     if (!FileHandle(path, O_RDONLY).isOpen()) {
-        throw CliFailure(path + ": " + std::strerror(errno));
+        throw CliFailure(path + ": " + FileHandle::openError());
     }
 }
 
@@ -94,7 +92,7 @@ int mp3info(const std::vector<std::string>& raw, CliContext&) {
     const std::string& file = args.positional(0, "FILE");
     Mp3Info info;
     if (!info.Read(file)) {
-        throw CliFailure(file + ": " + std::strerror(errno));
+        throw CliFailure(file + ": " + FileHandle::openError());
     }
     const auto text = [](const std::string& stored) { return TextCodec::decodeStoredText(stored); };
     CliContext::printJson({{"flags", info.Flags()},
@@ -135,7 +133,7 @@ int tag(const std::vector<std::string>& raw, CliContext&) {
     info.SetGenre(wholeNumber(args, "--genre", 255));
     const bool remove = args.has("--remove");
     if (!info.WriteTag(file, remove)) {
-        throw CliFailure(file + ": cannot write the tag: " + std::strerror(errno));
+        throw CliFailure(file + ": cannot write the tag: " + FileHandle::openError());
     }
     CliContext::printJson({{"path", file}, {"removed", remove}});
     return 0;

@@ -1,8 +1,6 @@
 // Commands of the lyric model and the lyric library.
 
-#include <cerrno>
 #include <climits>
-#include <cstring>
 #include <iostream>
 
 #include "cli/CliCommand.h"
@@ -63,7 +61,7 @@ int lrcHead(const std::vector<std::string>& raw, CliContext&) {
     args.expectPositionals(1, 1);
     const std::string& file = args.positional(0, "FILE");
     if (!FileHandle(file, O_RDONLY).isOpen()) {
-        throw CliFailure(file + ": " + std::strerror(errno));
+        throw CliFailure(file + ": " + FileHandle::openError());
     }
     CliContext::printJson(namesJson(ReadTagHead(file)));
     return 0;

@@ -3,15 +3,20 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 
 FileHandle::FileHandle(const std::string& path, int flags, mode_t mode)
-    : m_fd(::open(path.c_str(), flags | O_CLOEXEC, mode)) {
+    : m_fd(::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, mode)) {
     struct stat st {};
-    if (m_fd >= 0 && ::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (m_fd >= 0 && (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))) {
         ::close(m_fd);
         m_fd = -1;
-        errno = EISDIR;
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     }
+}
+
+std::string FileHandle::openError() {
+    return errno == EINVAL ? "not a regular file" : std::strerror(errno);
 }
 
 off_t FileHandle::size() const {

@@ -10,7 +10,8 @@
 // An open file descriptor, closed by the destructor.
 class FileHandle {
 public:
-    // Opens `path` with open(2) flags; a folder does not count as a file and is not opened.
+    // Opens `path` with open(2) flags. Only regular files are opened: a folder, a device or a
+    // pipe (which could block the opening) is refused.
     FileHandle(const std::string& path, int flags, mode_t mode = 0666);
     ~FileHandle() {
         if (m_fd >= 0) {
@@ -21,6 +22,8 @@ public:
     FileHandle& operator=(const FileHandle&) = delete;
 
     bool isOpen() const { return m_fd >= 0; }
+    // Why the last opening failed (from errno), for messages.
+    static std::string openError();
     int fd() const { return m_fd; }
     // The file's size in bytes, -1 when unknown.
     off_t size() const;

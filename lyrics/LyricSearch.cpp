@@ -32,20 +32,30 @@ private:
     DIR* m_dir;
 };
 
+enum class EntryKind { Folder, File, Other };
+
 struct Entry {
     std::string name;
-    bool isFolder = false;
+    EntryKind kind = EntryKind::Other;
 };
 
-bool isFolderEntry(DIR* dir, const dirent& entry) {
+// Links are followed; pipes and devices are never opened (a pipe would block the search).
+EntryKind entryKind(DIR* dir, const dirent& entry) {
     if (entry.d_type == DT_DIR) {
-        return true;
+        return EntryKind::Folder;
     }
-    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
-        return false;
+    if (entry.d_type == DT_REG) {
+        return EntryKind::File;
     }
     struct stat st {};
-    return ::fstatat(::dirfd(dir), entry.d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    if ((entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) ||
+        ::fstatat(::dirfd(dir), entry.d_name, &st, 0) != 0) {
+        return EntryKind::Other;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return EntryKind::Folder;
+    }
+    return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
 }
 
 // The entries of a folder other than "." and "..", sorted by their names' bytes.
@@ -58,7 +68,7 @@ std::vector<Entry> listFolder(const std::string& folder) {
     while (const dirent* entry = ::readdir(stream.get())) {
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..") {
-            entries.push_back({std::string(name), isFolderEntry(stream.get(), *entry)});
+            entries.push_back({std::string(name), entryKind(stream.get(), *entry)});
         }
     }
     std::sort(entries.begin(), entries.end(),
@@ -84,11 +94,11 @@ public:
                 return false;
             }
             const std::string path = folder + entry.name;
-            if (entry.isFolder) {
+            if (entry.kind == EntryKind::Folder) {
                 if (!search(path + "/")) {
                     return false;
                 }
-            } else if (isCandidate(entry.name)) {
+            } else if (entry.kind == EntryKind::File && isCandidate(entry.name)) {
                 report(path);
             }
         }

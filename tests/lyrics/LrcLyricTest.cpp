@@ -135,6 +135,10 @@ TEST(LrcLyricTest, HostileInputStaysBounded) {
     EXPECT_EQ(tags.MaxTextBytes(), static_cast<int>(kMaxLyricTextBytes));
     const LrcLyric huge = parse("[00:01.00]" + std::string(5000, 'x') + "中");
     EXPECT_LE(huge.Lines()[0].Text.size(), kMaxLyricTextBytes);
+    // A 50 MB file of one line.
+    const LrcLyric oneLine = parse("[00:01.00]" + std::string(50 << 20, 'x'));
+    ASSERT_EQ(oneLine.Lines().size(), 1u);
+    EXPECT_EQ(oneLine.Lines()[0].Text.size(), kMaxLyricTextBytes);
     const LrcLyric binary = parse(std::string("\xFF\xFE[\x80:]]]][[[:\x01", 13));
     EXPECT_TRUE(binary.Lines().empty());
 }

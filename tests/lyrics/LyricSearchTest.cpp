@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -49,6 +50,8 @@ TEST_F(LyricSearchTest, SymbolicLinkLoopsAreSearchedOnce) {
     lyric("s/in/Hit.lrc", "[ar:S][ti:Hit]");
     fs::create_directory_symlink(root + "s", root + "s/in/loop");
     fs::create_directory_symlink(root + "missing", root + "dangling");
+    // A pipe named like a lyric would block a reader: it is passed over.
+    ASSERT_EQ(mkfifo((root + "s/Hit pipe.lrc").c_str(), 0600), 0);
     EXPECT_EQ(search("Hit").size(), 1u);
     std::vector<LyricSearchRow> none;
     EXPECT_TRUE(SearchFolder(dir.file("no such folder"), "x",
