@@ -38,6 +38,9 @@ std::string numeral(unsigned char trail) {
 }
 
 std::string fullWidth(unsigned char trail, int options) {
+    if (trail < 0xA1) {
+        return {};
+    }
     const auto ascii = static_cast<unsigned char>(trail - 0x80);
     if ((options & PinyinConverter::kLettersAndDigitsOnly) && !std::isalnum(ascii)) {
         return {};

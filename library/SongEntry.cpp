@@ -19,7 +19,8 @@ std::string tagText(const std::string& stored) {
 }  // namespace
 
 std::string FileTitle(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    // Playlists from elsewhere may hold paths with backslashes.
+    const size_t slash = path.find_last_of("/\\");
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos) {

@@ -30,7 +30,8 @@ using DurationProbe = std::function<int(const std::string& path)>;
 // `otherFiles` (0 without one).
 DurationProbe MakeDurationProbe(DurationProbe otherFiles = {});
 
-// The file name without folder and extension, as UTF-8; a name without a point is taken whole.
+// The file name without folder ("/" or "\\") and extension, as UTF-8; a name without a point is
+// taken whole.
 std::string FileTitle(const std::string& path);
 
 // The row text of a newly added file: "artist - title" from its ID3v1 tag when both are

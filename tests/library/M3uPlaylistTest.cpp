@@ -44,16 +44,17 @@ TEST_F(M3uPlaylistTest, LineBreaksInsideNamesCannotSplitAnEntry) {
 TEST_F(M3uPlaylistTest, ReadsOrdinaryPlaylistsFromElsewhere) {
     const std::string text =
         "#EXTM3U\n\n# a comment\n#EXTINF:-1,Radio\nhttp://host/stream\n"
-        "   \nsub/Plain Song.mp3\n#EXTINF:abc,Letters\n/abs/x.mp3\n"
+        "   \nsub/Plain Song.mp3\nD:\\Music\\Win Song.wma\n#EXTINF:abc,Letters\n/abs/x.mp3\n"
         "#EXTINF:12 tvg-id=\"x\",Attr, with comma\r\nC:\\win\\y.mp3\n#EXTINF:7,Last\n/no/lf.mp3";
     writeBytes(list, text);
     const auto songs = LoadM3u(list);
-    ASSERT_EQ(songs.size(), 5u);
+    ASSERT_EQ(songs.size(), 6u);
     EXPECT_EQ(songs[0], MakeSongEntry("http://host/stream", "Radio", 0));
     EXPECT_EQ(songs[1], MakeSongEntry(dir.file("sub/Plain Song.mp3"), "Plain Song", 0));
-    EXPECT_EQ(songs[2], MakeSongEntry("/abs/x.mp3", "Letters", 0));
-    EXPECT_EQ(songs[3], MakeSongEntry("C:\\win\\y.mp3", "Attr, with comma", 12));
-    EXPECT_EQ(songs[4], MakeSongEntry("/no/lf.mp3", "Last", 7));
+    EXPECT_EQ(songs[2], MakeSongEntry("D:\\Music\\Win Song.wma", "Win Song", 0));
+    EXPECT_EQ(songs[3], MakeSongEntry("/abs/x.mp3", "Letters", 0));
+    EXPECT_EQ(songs[4], MakeSongEntry("C:\\win\\y.mp3", "Attr, with comma", 12));
+    EXPECT_EQ(songs[5], MakeSongEntry("/no/lf.mp3", "Last", 7));
 }
 
 TEST_F(M3uPlaylistTest, GbkPlaylistsAreDecoded) {

@@ -46,6 +46,8 @@ TEST(PinyinConverterTest, SymbolRowsServeTheLetterJump) {
     EXPECT_EQ(pinyin("①⑿Ⅻ", 1), "11212");
     EXPECT_EQ(pinyin("ΑΘω", 1), "ATHO");
     EXPECT_EQ(pinyin("Θ", 0), "T");
+    // Unassigned codes of the full-width row give nothing.
+    EXPECT_EQ(PinyinConverter().Convert("\xA3\x41", 0), "");
 }
 
 }  // namespace
