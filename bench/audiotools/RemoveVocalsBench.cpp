@@ -1,15 +1,12 @@
 // Throughput of the vocal remover on a 10-minute 44.1 kHz stereo WAV file in the page cache,
 // beside a chunked read of the same file's bytes (the copy bandwidth it cannot beat).
-// The file is VOCALIA_BENCH_WAV when set (the comparison script shares it with sox), else one
-// made here.
+// The file is VOCALIA_BENCH_WAV, which the comparison script makes and shares with sox.
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -19,56 +16,21 @@
 
 namespace {
 
-constexpr int kRate = 44100;
-constexpr int kSeconds = 600;
-
-void putLe(std::ofstream& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.put(static_cast<char>(value >> (8 * i) & 0xFF));
-    }
-}
-
-// Two tones, one centred and one on the left only, so the work is not all zeros.
-void writeTestWav(const std::string& path) {
-    const uint32_t dataBytes = uint32_t{kRate} * kSeconds * 4;
-    std::ofstream out(path, std::ios::binary);
-    out << "RIFF";
-    putLe(out, dataBytes + 36, 4);
-    out << "WAVEfmt ";
-    putLe(out, 16, 4);
-    putLe(out, 1, 2);
-    putLe(out, 2, 2);
-    putLe(out, kRate, 4);
-    putLe(out, kRate * 4, 4);
-    putLe(out, 4, 2);
-    putLe(out, 16, 2);
-    out << "data";
-    putLe(out, dataBytes, 4);
-    std::vector<int16_t> frames(2 * kRate);
-    for (int second = 0; second < kSeconds; ++second) {
-        for (int i = 0; i < kRate; ++i) {
-            const double t = (second * kRate + i) / double(kRate);
-            const double voice = 8000 * std::sin(2 * M_PI * 440 * t);
-            const double guitar = 6000 * std::sin(2 * M_PI * 110 * t);
-            frames[2 * i] = static_cast<int16_t>(voice + guitar);
-            frames[2 * i + 1] = static_cast<int16_t>(voice);
-        }
-        out.write(reinterpret_cast<const char*>(frames.data()),
-                  static_cast<std::streamsize>(frames.size() * 2));
-    }
-}
-
+// The WAV file the comparison script made; empty when run without it.
 const std::string& benchWav() {
     static const std::string path = [] {
-        if (const char* given = std::getenv("VOCALIA_BENCH_WAV")) {
-            return std::string(given);
-        }
-        std::string made = "/tmp/vocalia-bench-" + std::to_string(::getpid()) + ".wav";
-        writeTestWav(made);
-        std::atexit([] { std::remove(benchWav().c_str()); });
-        return made;
+        const char* given = std::getenv("VOCALIA_BENCH_WAV");
+        return std::string(given ? given : "");
     }();
     return path;
+}
+
+bool haveBenchWav(benchmark::State& state) {
+    if (benchWav().empty()) {
+        state.SkipWithError("VOCALIA_BENCH_WAV is not set: run remove-vocals-vs-sox.sh");
+        return false;
+    }
+    return true;
 }
 
 int64_t fileBytes() {
@@ -77,9 +39,12 @@ int64_t fileBytes() {
 }
 
 void BM_RemoveVocals(benchmark::State& state) {
+    if (!haveBenchWav(state)) {
+        return;
+    }
     const auto passes = static_cast<int>(state.range(0));
     const VocalRemover remover;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         if (!remover.RemoveVocals(benchWav(), passes)) {
             state.SkipWithError("cannot open the WAV file");
             return;
@@ -92,11 +57,14 @@ BENCHMARK(BM_RemoveVocals)->Arg(0)->Arg(2)->Arg(8)->Unit(benchmark::kMillisecond
 // The same work on 16 MB of samples already in memory: the processing alone, without the cost
 // of mapping the file's pages.
 void BM_ProcessSamplesInMemory(benchmark::State& state) {
+    if (!haveBenchWav(state)) {
+        return;
+    }
     const auto passes = static_cast<int>(state.range(0));
     std::vector<uint8_t> bytes(16 << 20);
     std::ifstream(benchWav(), std::ios::binary)
         .read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         VocalRemover::processSamples(bytes.data(), bytes.size() / 2, passes);
         benchmark::ClobberMemory();
     }
@@ -105,8 +73,11 @@ void BM_ProcessSamplesInMemory(benchmark::State& state) {
 BENCHMARK(BM_ProcessSamplesInMemory)->Arg(0)->Arg(2)->Arg(8)->UseRealTime();
 
 void BM_CopyFileBytes(benchmark::State& state) {
+    if (!haveBenchWav(state)) {
+        return;
+    }
     std::vector<char> chunk(1 << 20);
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         const int file = ::open(benchWav().c_str(), O_RDONLY | O_CLOEXEC);
         while (::read(file, chunk.data(), chunk.size()) > 0) {
             benchmark::DoNotOptimize(chunk.data());

@@ -30,7 +30,7 @@ template <typename Graph>
 void convertFile(benchmark::State& state, const char* inputVariable, const char* suffix) {
     const std::string input = environment(inputVariable);
     const std::string output = input + suffix;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         Graph graph;
         if (graph.Build(input, output) < 0 || graph.Play() < 0) {
             state.SkipWithError(graph.LastError().c_str());
@@ -59,7 +59,7 @@ public:
 void BM_AccompanimentRun(benchmark::State& state) {
     AccompanimentJob job = accompanimentJobFor(environment("VOCALIA_BENCH_MP3"));
     QuietObserver observer;
-    for (auto _ : state) {
+    while (state.KeepRunning()) {
         const RunOutcome outcome = AccompanimentRun(observer).Run(job);
         if (!outcome.ok()) {
             state.SkipWithError(outcome.error.c_str());

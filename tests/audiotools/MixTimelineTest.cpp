@@ -25,7 +25,7 @@ protected:
         for (size_t i = 0; i < samples.size(); i += 2) {
             loudest = std::max(loudest, std::abs(int(samples[i])));
         }
-        return {double(samples.size() / 2) / 44100, loudest};
+        return {double(samples.size()) / 2 / 44100, loudest};
     }
 };
 

@@ -26,11 +26,11 @@ Heard listen(const std::string& path) {
     const std::vector<int16_t> samples = samplesAt(
         std::string(reinterpret_cast<const char*>(wave.samples()), wave.sampleBytes()), 0);
     Heard heard;
-    heard.seconds = double(samples.size() / 2) / rate;
+    heard.seconds = double(samples.size()) / 2 / rate;
     for (size_t i = 0; i + 1 < samples.size(); i += 2) {
         heard.channelsAlike = heard.channelsAlike && std::abs(samples[i] - samples[i + 1]) < 2;
         if (std::abs(samples[i]) > 4000) {
-            const double at = double(i / 2) / rate;
+            const double at = double(i) / 2 / rate;
             heard.loudFrom = heard.loudFrom < 0 ? at : heard.loudFrom;
             heard.loudUntil = at;
         }
