@@ -204,6 +204,13 @@ int MediaGraph::FinishStream(GstClockTime timeout) {
     return result;
 }
 
+void MediaGraph::DiscardBusMessages() {
+    if (m_bus) {
+        gst_bus_set_flushing(m_bus.get(), TRUE);
+        gst_bus_set_flushing(m_bus.get(), FALSE);
+    }
+}
+
 void MediaGraph::WatchBus() {
     if (m_watching) {
         return;

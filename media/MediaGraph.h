@@ -89,6 +89,9 @@ protected:
     // error (LastError set) or timeout.
     int WaitForEnd(GstClockTime timeout);
 
+    // Drops every message waiting on the bus (those of a failed start, say).
+    void DiscardBusMessages();
+
     void SetGraphState(GraphState state) { m_state = state; }
     void SetLastError(std::string text) { m_lastError = std::move(text); }
 

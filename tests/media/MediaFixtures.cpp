@@ -2,7 +2,10 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include "media/GstHandles.h"
@@ -160,4 +163,104 @@ void makeVcdDat(const std::string& mpegPath, const std::string& datPath) {
     file += "data";
     putLe32(file, static_cast<uint32_t>(data.size()));
     writeBytes(datPath, file + data);
+}
+
+namespace {
+
+GstRef<GstElement> startPipeline(const std::string& description) {
+    ensureGstInitialized();
+    GError* raw = nullptr;
+    GstRef<GstElement> pipeline(
+        GST_ELEMENT(gst_object_ref_sink(gst_parse_launch(description.c_str(), &raw))));
+    const GErrorPtr error(raw);
+    if (error) {
+        throw std::runtime_error("bad pipeline: " + std::string(error->message));
+    }
+    if (gst_element_set_state(pipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        throw std::runtime_error("cannot start " + description);
+    }
+    gst_element_get_state(pipeline.get(), nullptr, nullptr, 5 * GST_SECOND);
+    return pipeline;
+}
+
+uint32_t le32(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
+    }
+    return value;
+}
+
+}  // namespace
+
+SourceRecording::SourceRecording(const std::string& device, const std::string& path)
+    : m_pipeline(startPipeline("pulsesrc device=" + device +
+                               " ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! wavenc ! "
+                               "filesink location=\"" +
+                               path + "\"")) {}
+
+SourceRecording::~SourceRecording() {
+    finish();
+}
+
+void SourceRecording::finish() {
+    if (!m_pipeline) {
+        return;
+    }
+    gst_element_send_event(m_pipeline.get(), gst_event_new_eos());
+    const GstRef<GstBus> bus(gst_element_get_bus(m_pipeline.get()));
+    const GstMessagePtr message(gst_bus_timed_pop_filtered(
+        bus.get(), 5 * GST_SECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
+    gst_element_set_state(m_pipeline.get(), GST_STATE_NULL);
+    m_pipeline.reset();
+}
+
+SinkFeed::SinkFeed(const std::string& wavPath, const std::string& device)
+    : m_pipeline(startPipeline("filesrc location=\"" + wavPath +
+                               "\" ! wavparse ! audioconvert ! pulsesink device=" + device)) {}
+
+SinkFeed::~SinkFeed() {
+    gst_element_set_state(m_pipeline.get(), GST_STATE_NULL);
+}
+
+std::vector<int16_t> readWavSamples(const std::string& path) {
+    const std::string bytes = readBytes(path);
+    size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+        const std::string id = bytes.substr(at, 4);
+        const size_t size = le32(bytes, at + 4);
+        if (id == "data") {
+            const size_t end = std::min(bytes.size(), at + 8 + size);
+            std::vector<int16_t> samples((end - at - 8) / 2);
+            std::memcpy(samples.data(), bytes.data() + at + 8, samples.size() * 2);
+            return samples;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return {};
+}
+
+double channelRms(const std::vector<int16_t>& samples, int channel, int channels, size_t from) {
+    double sum = 0;
+    size_t count = 0;
+    for (size_t i = from * static_cast<size_t>(channels) + static_cast<size_t>(channel);
+         i < samples.size(); i += static_cast<size_t>(channels)) {
+        sum += static_cast<double>(samples[i]) * samples[i];
+        ++count;
+    }
+    return count ? std::sqrt(sum / static_cast<double>(count)) : 0.0;
+}
+
+bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
+    const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
+    while (!done()) {
+        if (g_get_monotonic_time() > deadline) {
+            return false;
+        }
+        if (!g_main_context_iteration(nullptr, FALSE)) {
+            g_usleep(2000);
+        }
+    }
+    return true;
 }

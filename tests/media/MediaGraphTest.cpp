@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "media/ChannelLevel.h"
 #include "media/MediaGraph.h"
 #include "media/MediaProbe.h"
 #include "media/MediaTime.h"
@@ -121,6 +122,20 @@ TEST(MediaGraphTest, ConnectFiltersInsertsConvertersAndReportsWhatCannotJoin) {
     EXPECT_NE(graph.LastError().find("Video"), std::string::npos);
     EXPECT_EQ(graph.AddFilter("no-such-element", "Missing"), nullptr);
     EXPECT_LT(graph.ConnectFilters(nullptr, sink), 0);
+}
+
+TEST(ChannelLevelTest, ScalesEachChannelByItsHalfOfTheLevel) {
+    float samples[] = {1.0F, 1.0F, -0.5F, 0.5F};
+    applyChannelLevel(samples, 2, kChannelLevelLeftOnly);
+    EXPECT_FLOAT_EQ(samples[0], 1.0F);
+    EXPECT_FLOAT_EQ(samples[1], 0.0F);
+    EXPECT_FLOAT_EQ(samples[2], -0.5F);
+    EXPECT_FLOAT_EQ(samples[3], 0.0F);
+
+    float halves[] = {1.0F, 1.0F};
+    applyChannelLevel(halves, 1, 0x80000000U);
+    EXPECT_FLOAT_EQ(halves[0], 0.0F);
+    EXPECT_NEAR(halves[1], 0.5, 0.001);
 }
 
 TEST(MediaProbeTest, MeasuresWholeSecondsAndRefusesWhatItCannotOpen) {

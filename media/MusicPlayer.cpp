@@ -1,0 +1,127 @@
+#include "media/MusicPlayer.h"
+
+#include "media/ChannelLevel.h"
+#include "media/MediaProbe.h"
+#include "media/MediaTime.h"
+
+namespace {
+
+// playbin's flags: the sound only. Videos show through VideoPlayer.
+constexpr int kPlayAudio = 0x2;
+
+// The sound server's output, or whatever output the system offers without one.
+GstElement* defaultAudioSink() {
+    GstElement* sink = gst_element_factory_make("pulsesink", nullptr);
+    return sink ? sink : gst_element_factory_make("autoaudiosink", nullptr);
+}
+
+}  // namespace
+
+MusicPlayer::MusicPlayer(QObject* parent) : QObject(parent), MediaGraph("playbin") {
+    WatchBus();
+}
+
+MusicPlayer::~MusicPlayer() = default;
+
+void MusicPlayer::Reset() {
+    m_opened = false;
+    m_path.clear();
+    m_probedSeconds.reset();
+    m_notify = false;
+    m_events.clear();
+    MediaGraph::Reset();
+}
+
+int MusicPlayer::Open(const std::string& path) {
+    GstElement* playbin = Pipeline();
+    if (!playbin) {
+        return kFailed;
+    }
+    const std::string uri = fileUri(path);
+    if (uri.empty()) {
+        SetLastError("the path cannot be opened");
+        return kFailed;
+    }
+    gst_element_set_state(playbin, GST_STATE_READY);
+    // playbin sinks the floating references of the new elements.
+    // The video sink is set too, so that playbin never plugs a windowing sink of its own.
+    g_object_set(playbin, "uri", uri.c_str(), "flags", kPlayAudio, "audio-sink", defaultAudioSink(),
+                 "audio-filter", makeChannelLevelStage().release(), "video-sink",
+                 gst_element_factory_make("fakesink", nullptr), nullptr);
+    m_path = path;
+    m_probedSeconds.reset();
+    m_opened = ChangeState(GST_STATE_PAUSED) == 0;
+    SetGraphState(GraphState::Stopped);
+    if (!m_opened) {
+        gst_element_set_state(playbin, GST_STATE_NULL);
+        DiscardBusMessages();
+        return kFailed;
+    }
+    return 0;
+}
+
+int MusicPlayer::Stop() {
+    SetGraphState(GraphState::Stopped);
+    // Paused rather than torn down, so that the position and the duration stay known.
+    return m_opened ? ChangeState(GST_STATE_PAUSED, 0) : 0;
+}
+
+int64_t MusicPlayer::GetDurationSec() {
+    if (!m_opened) {
+        return 0;
+    }
+    gint64 duration = 0;
+    if (gst_element_query_duration(Pipeline(), GST_FORMAT_TIME, &duration) && duration >= 0) {
+        return nsToWholeSeconds(duration);
+    }
+    if (!m_probedSeconds) {
+        m_probedSeconds = probeDurationSeconds(m_path).value_or(0);
+    }
+    return *m_probedSeconds;
+}
+
+int64_t MusicPlayer::GetPositionMs() const {
+    gint64 position = 0;
+    if (!m_opened || !gst_element_query_position(Pipeline(), GST_FORMAT_TIME, &position) ||
+        position < 0) {
+        return 0;
+    }
+    return nsToMs(position);
+}
+
+void MusicPlayer::SeekMs(int64_t ms) {
+    if (!m_opened) {
+        return;
+    }
+    const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT);
+    gst_element_seek_simple(Pipeline(), GST_FORMAT_TIME, flags, msToNs(ms < 0 ? 0 : ms));
+}
+
+bool MusicPlayer::GetEvent(MediaEvent& event) {
+    if (m_events.empty()) {
+        return false;
+    }
+    event = std::move(m_events.front());
+    m_events.pop_front();
+    return true;
+}
+
+void MusicPlayer::OnBusMessage(GstMessage* message) {
+    switch (GST_MESSAGE_TYPE(message)) {
+        case GST_MESSAGE_EOS:
+            queueEvent({MediaEvent::Complete, {}});
+            break;
+        case GST_MESSAGE_ERROR:
+            queueEvent({MediaEvent::ErrorAbort, errorText(message)});
+            break;
+        default:
+            break;
+    }
+}
+
+void MusicPlayer::queueEvent(MediaEvent event) {
+    m_events.push_back(std::move(event));
+    if (m_notify) {
+        Q_EMIT eventsQueued();
+    }
+}

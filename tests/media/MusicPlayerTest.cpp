@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "media/ChannelLevel.h"
+#include "media/MusicPlayer.h"
+#include "tests/media/MediaFixtures.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+class MusicPlayerTest : public ::testing::Test {
+protected:
+    void TearDown() override { setOutputChannelLevel(kChannelLevelStereo); }
+
+    bool waitForPosition(MusicPlayer& player, int64_t atLeastMs) {
+        return pumpUntil([&] { return player.GetPositionMs() >= atLeastMs; }, 10000);
+    }
+
+    TempDir dir;
+};
+
+TEST_F(MusicPlayerTest, PlaysPausesResumesSeeksAndStopsKeepingThePosition) {
+    makeToneMp3(dir.file("song.mp3"), 6.5);
+    MusicPlayer player;
+    EXPECT_EQ(player.GetPositionMs(), 0);
+    ASSERT_EQ(player.Open(dir.file("song.mp3")), 0);
+    EXPECT_EQ(player.GetDurationSec(), 6);
+    EXPECT_EQ(player.State(), GraphState::Stopped);
+
+    ASSERT_EQ(player.Play(), 0);
+    ASSERT_TRUE(waitForPosition(player, 300));
+
+    ASSERT_EQ(player.TogglePause(), 0);
+    EXPECT_EQ(player.State(), GraphState::Paused);
+    const int64_t pausedAt = player.GetPositionMs();
+    pumpUntil([] { return false; }, 300);
+    EXPECT_NEAR(static_cast<double>(player.GetPositionMs()), static_cast<double>(pausedAt), 60);
+
+    ASSERT_EQ(player.TogglePause(), 0);
+    ASSERT_TRUE(waitForPosition(player, pausedAt + 200));
+
+    player.SeekMs(4000);
+    ASSERT_TRUE(waitForPosition(player, 4000));
+    EXPECT_LT(player.GetPositionMs(), 5500);
+
+    ASSERT_EQ(player.Stop(), 0);
+    EXPECT_EQ(player.State(), GraphState::Stopped);
+    const int64_t stoppedAt = player.GetPositionMs();
+    EXPECT_GE(stoppedAt, 4000);
+    EXPECT_EQ(player.GetDurationSec(), 6);
+    // Play goes on from where Stop left the song, not from its start.
+    ASSERT_EQ(player.Play(), 0);
+    pumpUntil([] { return false; }, 200);
+    EXPECT_GE(player.GetPositionMs(), 4000);
+
+    // A negative seek goes to the start.
+    player.SeekMs(-6000);
+    pumpUntil([&] { return player.GetPositionMs() < 1000; }, 3000);
+    EXPECT_LT(player.GetPositionMs(), 1000);
+}
+
+TEST_F(MusicPlayerTest, EndOfSongIsQueuedAndAnnouncedOnTheOwningThread) {
+    makeToneWav(dir.file("short.wav"), 0.5);
+    MusicPlayer player;
+    ASSERT_EQ(player.Open(dir.file("short.wav")), 0);
+    player.SetNotify(true);
+    int notifications = 0;
+    std::thread::id notifiedOn;
+    QObject::connect(&player, &MusicPlayer::eventsQueued, [&] {
+        ++notifications;
+        notifiedOn = std::this_thread::get_id();
+    });
+    ASSERT_EQ(player.Play(), 0);
+    ASSERT_TRUE(pumpUntil([&] { return notifications > 0; }, 15000));
+    EXPECT_EQ(notifiedOn, std::this_thread::get_id());
+
+    MediaEvent event;
+    ASSERT_TRUE(player.GetEvent(event));
+    EXPECT_EQ(event.code, MediaEvent::Complete);
+    EXPECT_FALSE(player.GetEvent(event));
+}
+
+TEST_F(MusicPlayerTest, ResetDropsQueuedEventsAndSilencesTheOldSong) {
+    makeToneWav(dir.file("short.wav"), 0.3);
+    MusicPlayer player;
+    ASSERT_EQ(player.Open(dir.file("short.wav")), 0);
+    int notifications = 0;
+    QObject::connect(&player, &MusicPlayer::eventsQueued, [&] { ++notifications; });
+    player.SetNotify(true);
+    ASSERT_EQ(player.Play(), 0);
+    // Let the song end without serving the main loop, then reset before the end is delivered.
+    for (int i = 0; i < 250 && player.GetPositionMs() < 300; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    player.Reset();
+    pumpUntil([] { return false; }, 300);
+    EXPECT_EQ(notifications, 0);
+    MediaEvent event;
+    EXPECT_FALSE(player.GetEvent(event));
+    EXPECT_EQ(player.GetPositionMs(), 0);
+    EXPECT_EQ(player.GetDurationSec(), 0);
+}
+
+TEST_F(MusicPlayerTest, AFileThatCannotPlayFailsToOpenWithAReason) {
+    writeBytes(dir.file("text.mp3"), "this is no song");
+    MusicPlayer player;
+    EXPECT_LT(player.Open(dir.file("text.mp3")), 0);
+    EXPECT_FALSE(player.LastError().empty());
+    EXPECT_LT(player.Open(dir.file("missing.wma")), 0);
+    // The player is usable again after a reset.
+    makeToneWav(dir.file("ok.wav"), 1.2);
+    player.Reset();
+    EXPECT_EQ(player.Open(dir.file("ok.wav")), 0);
+    EXPECT_EQ(player.GetDurationSec(), 1);
+}
+
+TEST_F(MusicPlayerTest, LeftOnlyLevelSilencesTheRightChannelAtTheSpeakers) {
+    makeToneWav(dir.file("tone.wav"), 4);
+    setOutputChannelLevel(kChannelLevelLeftOnly);
+    MusicPlayer player;
+    ASSERT_EQ(player.Open(dir.file("tone.wav")), 0);
+    SourceRecording recording("out.monitor", dir.file("heard.wav"));
+    ASSERT_EQ(player.Play(), 0);
+    ASSERT_TRUE(waitForPosition(player, 1500));
+    recording.finish();
+    player.Stop();
+
+    const auto samples = readWavSamples(dir.file("heard.wav"));
+    ASSERT_GT(samples.size(), 2u * 44100 / 2);
+    EXPECT_GT(channelRms(samples, 0, 2), 1000.0);
+    EXPECT_LT(channelRms(samples, 1, 2), 5.0);
+}
+
+}  // namespace
