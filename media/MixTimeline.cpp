@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <memory>
 #include <mutex>
 
 #include "media/EncodeGraph.h"
@@ -22,6 +23,11 @@ void ensureGesInitialized() {
         ges_init();
     });
 }
+
+// Assets are plain GObjects, not GstObjects.
+struct GObjectUnref {
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
 
 struct ProfileUnref {
     void operator()(GstEncodingProfile* profile) const { gst_encoding_profile_unref(profile); }
@@ -81,8 +87,12 @@ int MixTimeline::addClip(const std::string& path, int64_t offsetMs) {
         return kFailed;
     }
     const std::string uri = fileUri(path);
+    // The editing services keep every file they have read in a cache; a recording made again
+    // under the same name must be read again, not mixed at its old length.
+    ges_asset_needs_reload(GES_TYPE_URI_CLIP, uri.c_str());
     GError* raw = nullptr;
-    const GstRef<GESUriClipAsset> asset(ges_uri_clip_asset_request_sync(uri.c_str(), &raw));
+    const std::unique_ptr<GESUriClipAsset, GObjectUnref> asset(
+        ges_uri_clip_asset_request_sync(uri.c_str(), &raw));
     const GErrorPtr error(raw);
     if (!asset) {
         m_lastError = path + ": " + (error ? error->message : "cannot read the file");
@@ -114,8 +124,8 @@ int64_t MixTimeline::DurationMs() const {
 
 GstRef<GESPipeline> MixTimeline::makePipeline() {
     GstRef<GESPipeline> pipeline(GES_PIPELINE(gst_object_ref_sink(ges_pipeline_new())));
-    if (!ges_pipeline_set_timeline(pipeline.get(),
-                                   GES_TIMELINE(gst_object_ref(m_timeline.get())))) {
+    // The pipeline takes a reference of its own and drops it when it goes.
+    if (!ges_pipeline_set_timeline(pipeline.get(), m_timeline.get())) {
         m_lastError = "cannot attach the timeline to a pipeline";
         return nullptr;
     }

@@ -50,6 +50,12 @@ TEST_F(MixTimelineTest, ClipsAccumulateAndAreSummedAtTheirOwnLevel) {
     EXPECT_EQ(timeline.DurationMs(), 1000);
     ASSERT_EQ(timeline.SaveMp3(dir.file("twice.mp3")), 0) << timeline.LastError();
     EXPECT_NEAR(decoded(dir.file("twice.mp3")).second, 12000, 1200);
+
+    // A file recorded again under the same name is read again.
+    writeBytes(dir.file("music.wav"), wavFile(tone(2.5, 440, 6000)));
+    MixTimeline next;
+    ASSERT_EQ(next.AddVoice(dir.file("music.wav"), 0), 0);
+    EXPECT_EQ(next.DurationMs(), 2500);
 }
 
 }  // namespace
