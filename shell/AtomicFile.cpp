@@ -108,7 +108,8 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
 }
 
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a pipe or a device is refused below instead of waiting for a writer.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return fail(error, path);
     }

@@ -163,6 +163,13 @@ TEST_F(IniFileTest, WriteIntoMissingFolderFailsCleanly) {
     EXPECT_EQ(nowhere.ReadString("S", "k", "d"), "d");
 }
 
+TEST_F(IniFileTest, PipesAndFoldersReadAsMissingWithoutBlocking) {
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
+    CIniFile folder(dir.path().c_str());
+    EXPECT_EQ(folder.ReadInt("S", "k", 3), 3);
+}
+
 TEST_F(IniFileTest, AtomicWriteLeavesNoTemporaryFiles) {
     for (int i = 0; i < 20; ++i) {
         ini.WriteInt("S", "k", i);
