@@ -1,0 +1,418 @@
+#include "lyrics/ui/LyricsView.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QFontMetrics>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <array>
+
+#include "lyrics/LyricLibrary.h"
+#include "lyrics/ui/ColorRef.h"
+#include "lyrics/ui/LyricTools.h"
+#include "lyrics/ui/LyricsLayout.h"
+#include "lyrics/ui/LyricsMenus.h"
+#include "playback/MelodeckDoc.h"
+#include "resources/CommandIds.h"
+#include "resources/StringTable.h"
+#include "shell/ConfigKeys.h"
+#include "shell/Settings.h"
+
+namespace {
+
+// String numbers of the no-lyrics hint.
+constexpr int kStrNoLyricsHint = 17;
+constexpr int kStrNoLyricsHint2 = 18;
+
+// Widest a laid-out line may be; longer lines end in an ellipsis.
+constexpr int kMaxLineWidth = 4096;
+
+constexpr std::array<IntKey, 4> kColorKeys = {
+    ConfigKey::LyricsTeColor, ConfigKey::LyricsHighTeColor, ConfigKey::LyricsBkColor,
+    ConfigKey::LyricsHighBkColor};
+
+struct Theme {
+    int command;
+    int text;
+    int back;
+    int highText;
+    int highBack;
+};
+
+constexpr std::array<Theme, 3> kThemes = {{
+    {kCmdThemeMatrix, 38400, 0, 65280, 1973790},
+    {kCmdThemeSunshine, 33023, 0, 65535, 16744448},
+    {kCmdThemeMint, 16744576, 0, 16744703, 8421440},
+}};
+
+// The font that the configuration describes. A face that is not installed (the stored default
+// is a Windows face) falls back to an installed CJK font through Qt's font matching.
+QFont configuredFont() {
+    QFont font(QString::fromStdString(readSetting(ConfigKey::LyricsFontName)));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::max(1, std::abs(readSetting(ConfigKey::LyricsFontHeight))));
+    font.setWeight(
+        static_cast<QFont::Weight>(std::clamp(readSetting(ConfigKey::LyricsBold), 1, 1000)));
+    font.setItalic(readSetting(ConfigKey::LyricsItalic) != 0);
+    return font;
+}
+
+// A line's words on one row: line ends do not break it.
+QString rowText(const std::string& utf8) {
+    QString text = QString::fromStdString(utf8);
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace
+
+CLyricsView::CLyricsView(QWidget* parent) : QWidget(parent), m_font(configuredFont()) {
+    m_mode = readSetting(ConfigKey::LyricsMode) == TwoLine ? TwoLine : MultiLine;
+    for (size_t role = 0; role < kColorKeys.size(); ++role) {
+        m_colors[role] = readSetting(kColorKeys[role]);
+    }
+    // Every pixel is painted each time, so nothing needs erasing first (no flicker).
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+CLyricsView::~CLyricsView() = default;
+
+void CLyricsView::AttachDocument(CMelodeckDoc* doc) {
+    m_doc = doc;
+    connect(doc, &CMelodeckDoc::lyricTick, this, &CLyricsView::UpdatePosition);
+}
+
+int CLyricsView::TextHeight() const {
+    return QFontMetrics(m_font).height();
+}
+
+QColor CLyricsView::Color(ColorRole role) const {
+    return colorFromRef(m_colors[role]);
+}
+
+bool CLyricsView::LoadLyrics(const std::string& path) {
+    m_lyric = std::make_unique<LrcLyric>();
+    if (!m_lyric->Load(path)) {
+        m_lyric.reset();
+        m_lineTexts.clear();
+        m_plainTexts.clear();
+        m_state = ShowNoLyrics;
+        update();
+        return false;
+    }
+    m_state = ShowLyrics;
+    m_curLine = 0;
+    m_plainTexts.clear();
+    for (const LyricLine& line : m_lyric->Lines()) {
+        m_plainTexts.push_back(rowText(line.Text));
+    }
+    BuildLinesImage();
+    update();
+    return true;
+}
+
+// The file's own offset tag shifts the lines the same way as the global offset: a positive
+// value shows them earlier.
+int CLyricsView::LyricShift() const {
+    const int global = m_doc != nullptr ? m_doc->LyricOffset() : 0;
+    return global + (m_lyric ? m_lyric->Offset() : 0);
+}
+
+void CLyricsView::UpdatePosition(long long positionMs) {
+    if (!m_lyric || m_state != ShowLyrics || (m_doc != nullptr && m_doc->m_songs.empty())) {
+        return;
+    }
+    const std::vector<LyricLine>& lines = m_lyric->Lines();
+    if (lines.empty()) {
+        return;
+    }
+    const int previousLine = m_curLine;
+    m_previousScrollY = m_scrollY;
+    const int p = static_cast<int>(std::clamp<long long>(positionMs, INT32_MIN, INT32_MAX));
+    m_curLine = m_lyric->FindCurrentLine(p, LyricShift(), m_curLine);
+    if (m_mode == MultiLine) {
+        const LyricLine& line = lines[static_cast<size_t>(m_curLine)];
+        m_scrollY = LyricsLayout::multiLineScrollY(height(), TextHeight(), m_curLine, line.Start,
+                                                   line.End, p);
+        if (m_scrollY != m_previousScrollY) {
+            update();
+        }
+        return;
+    }
+    if (m_curLine != previousLine) {
+        update();
+    }
+}
+
+void CLyricsView::BuildLinesImage() {
+    const QFontMetrics metrics(m_font);
+    const int byteWidth = (m_lyric ? m_lyric->MaxTextBytes() : 0) * metrics.maxWidth();
+    m_imageWidth = std::min(byteWidth, kMaxLineWidth);
+    m_lineTexts.clear();
+    m_lineTexts.reserve(m_plainTexts.size());
+    for (const QString& text : m_plainTexts) {
+        QStaticText laidOut(metrics.elidedText(text, Qt::ElideRight, m_imageWidth));
+        laidOut.setTextFormat(Qt::PlainText);
+        laidOut.prepare(QTransform(), m_font);
+        m_lineTexts.push_back(std::move(laidOut));
+    }
+}
+
+void CLyricsView::RebuildIfShowingLyrics() {
+    if (m_state == ShowLyrics) {
+        BuildLinesImage();
+    }
+}
+
+void CLyricsView::paintEvent(QPaintEvent*) {
+    if (m_state == ShowVideo) {
+        return;
+    }
+    QPainter painter(this);
+    painter.fillRect(rect(), Color(BackRole));
+    painter.setFont(m_font);
+    if (m_state == ShowLyrics) {
+        PaintLyrics(painter);
+    } else if (m_state == ShowNoLyrics) {
+        PaintNoLyrics(painter);
+    }
+}
+
+void CLyricsView::PaintLyrics(QPainter& painter) {
+    if (!m_lyric || m_lyric->Lines().empty() || m_curLine < 0) {
+        return;
+    }
+    if (m_mode == MultiLine) {
+        PaintMultiLine(painter);
+    } else {
+        PaintTwoLine(painter);
+    }
+}
+
+void CLyricsView::PaintMultiLine(QPainter& painter) {
+    const int th = TextHeight();
+    const int pitch = LyricsLayout::linePitch(th);
+    const int count = static_cast<int>(m_lineTexts.size());
+    // Only the lines that reach into the client area are placed.
+    const int first = std::max(0, (-m_scrollY) / pitch - 1);
+    const int last = std::min(count - 1, (height() - m_scrollY) / pitch + 1);
+    painter.setPen(Color(TextRole));
+    for (int i = first; i <= last; ++i) {
+        const QStaticText& text = m_lineTexts[static_cast<size_t>(i)];
+        const QSizeF size = text.size();
+        const int x = static_cast<int>((width() - size.width()) / 2);
+        const int y = m_scrollY + i * pitch + static_cast<int>((th - size.height()) / 2);
+        painter.drawStaticText(x, y, text);
+    }
+    const int bandY = m_scrollY + m_curLine * pitch;
+    painter.fillRect(0, bandY, width(), th, Color(HighBackRole));
+    DrawRow(painter, bandY, m_plainTexts[static_cast<size_t>(m_curLine)], Color(HighTextRole));
+}
+
+void CLyricsView::PaintTwoLine(QPainter& painter) {
+    const int th = TextHeight();
+    const int h = height();
+    DrawRow(painter, LyricsLayout::twoLineRowY(h, th, m_curLine),
+            m_plainTexts[static_cast<size_t>(m_curLine)], Color(HighTextRole));
+    const int next = m_curLine + 1;
+    if (next < static_cast<int>(m_plainTexts.size())) {
+        DrawRow(painter, LyricsLayout::twoLineRowY(h, th, next),
+                m_plainTexts[static_cast<size_t>(next)], Color(TextRole));
+    }
+}
+
+void CLyricsView::PaintNoLyrics(QPainter& painter) {
+    const int th = TextHeight();
+    const int middle = height() / 2;
+    const QColor color = Color(TextRole);
+    DrawRow(painter, middle - 2 * th, QString::fromUtf8(loadString(kStrNoLyricsHint)), color);
+    DrawRow(painter, middle - th + LyricsLayout::kLineGap,
+            QString::fromUtf8(loadString(kStrNoLyricsHint2)), color);
+}
+
+void CLyricsView::DrawRow(QPainter& painter, int y, const QString& text, const QColor& color) {
+    painter.setPen(color);
+    painter.drawText(QRect(0, y, width(), TextHeight()),
+                     Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, text);
+}
+
+void CLyricsView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ResizeVideo();
+}
+
+void CLyricsView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::RightButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    const std::unique_ptr<QMenu> menu = CreateContextMenu();
+    if (!menu) {
+        return;
+    }
+    // In full screen the point is used as it is; otherwise it is taken to screen coordinates.
+    const QPoint at =
+        m_fullScreen ? event->position().toPoint() : mapToGlobal(event->position().toPoint());
+    menu->exec(at);
+}
+
+std::unique_ptr<QMenu> CLyricsView::CreateContextMenu() {
+    std::unique_ptr<QMenu> menu;
+    switch (m_state) {
+        case ShowLyrics:
+            menu = LyricsMenus::CreateLyricsMenu(m_mode);
+            break;
+        case ShowNoLyrics:
+            menu = LyricsMenus::CreateNoLyricsMenu();
+            break;
+        case ShowVideo:
+            menu = LyricsMenus::CreateVideoMenu(m_fullScreen);
+            break;
+        default:
+            return menu;
+    }
+    connect(menu.get(), &QMenu::triggered, this,
+            [this](QAction* action) { OnCommand(action->data().toInt()); });
+    return menu;
+}
+
+bool CLyricsView::OnCommand(int id) {
+    switch (id) {
+        case kCmdModeScroll:
+            SetMode(MultiLine);
+            return true;
+        case kCmdModeAlternate:
+            SetMode(TwoLine);
+            return true;
+        case kCmdTextColor:
+            ChooseColor(TextRole);
+            return true;
+        case kCmdHighTextColor:
+            ChooseColor(HighTextRole);
+            return true;
+        case kCmdBackColor:
+            ChooseColor(BackRole);
+            return true;
+        case kCmdHighBackColor:
+            ChooseColor(HighBackRole);
+            return true;
+        case kCmdThemeMatrix:
+        case kCmdThemeSunshine:
+        case kCmdThemeMint:
+            ApplyTheme(id);
+            return true;
+        case kCmdLyricFont:
+            ChooseFont();
+            return true;
+        case kCmdFullScreen:
+        case kCmdNormalScreen:
+            SetFullScreen(id == kCmdFullScreen);
+            return true;
+        case kCmdAddLyricToLibrary:
+            LyricTools::AddLyricToLibraryInteractive(this);
+            return true;
+        case kCmdEditLyric:
+            EditLyricCommand();
+            return true;
+        case kCmdMakeLyric:
+            LyricTools::StartLyricEditor();
+            return true;
+        case kCmdSearchLyric:
+        case kCmdManualMatch:
+            emit commandRequested(id);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The mode is not written to the configuration: "Mode" is only read at start.
+void CLyricsView::SetMode(int mode) {
+    m_mode = mode;
+    RebuildIfShowingLyrics();
+    if (m_state == ShowLyrics) {
+        update();
+    }
+}
+
+void CLyricsView::ChooseColor(ColorRole role) {
+    const QColor chosen = QColorDialog::getColor(Color(role), this);
+    if (chosen.isValid()) {
+        ApplyColor(role, refFromColor(chosen));
+    }
+}
+
+void CLyricsView::ApplyColor(ColorRole role, int colorRef) {
+    m_colors[role] = colorRef;
+    writeSetting(kColorKeys[role], colorRef);
+    if (role != HighTextRole) {
+        RebuildIfShowingLyrics();
+    }
+    update();
+}
+
+void CLyricsView::ApplyTheme(int themeCommand) {
+    const auto theme = std::find_if(kThemes.begin(), kThemes.end(), [themeCommand](const Theme& t) {
+        return t.command == themeCommand;
+    });
+    if (theme == kThemes.end()) {
+        return;
+    }
+    m_colors[TextRole] = theme->text;
+    m_colors[BackRole] = theme->back;
+    m_colors[HighTextRole] = theme->highText;
+    m_colors[HighBackRole] = theme->highBack;
+    for (ColorRole role : {TextRole, BackRole, HighTextRole, HighBackRole}) {
+        writeSetting(kColorKeys[role], m_colors[role]);
+    }
+    RebuildIfShowingLyrics();
+    update();
+}
+
+void CLyricsView::ChooseFont() {
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, configuredFont(), this);
+    if (ok) {
+        ApplyFont(chosen);
+    }
+}
+
+void CLyricsView::ApplyFont(const QFont& font) {
+    const int height = font.pixelSize() > 0 ? font.pixelSize() : QFontMetrics(font).height();
+    writeSetting(ConfigKey::LyricsFontHeight, height);
+    writeSetting(ConfigKey::LyricsBold, font.weight());
+    writeSetting(ConfigKey::LyricsCharSet, readSetting(ConfigKey::LyricsCharSet));
+    writeSetting(ConfigKey::LyricsItalic, font.italic() ? 1 : 0);
+    writeSetting(ConfigKey::LyricsFontName, font.family().toStdString());
+    m_font = configuredFont();
+    RebuildIfShowingLyrics();
+    update();
+}
+
+// The library file of the current song (the playing one when no row is current), whether or
+// not the shown lyric came from there.
+void CLyricsView::EditLyricCommand() {
+    if (m_doc == nullptr) {
+        return;
+    }
+    const int current = m_doc->m_curSong;
+    const bool valid = current >= 0 && current < static_cast<int>(m_doc->m_songs.size());
+    const std::string& name =
+        valid ? m_doc->m_songs[static_cast<size_t>(current)].DisplayName : m_doc->m_playingName;
+    if (name.empty()) {
+        return;
+    }
+    LyricTools::EditLyricFile(LyricLibraryPath(SplitDisplayName(name)));
+}
+
+void CLyricsView::PlayVideo(const std::string&) {}
+
+void CLyricsView::StopVideo() {}
+
+void CLyricsView::SetFullScreen(bool) {}
+
+void CLyricsView::ResizeVideo() {}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QStaticText>
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lyrics/LrcLyric.h"
+#include "playback/PlaybackPanes.h"
+
+class CMelodeckDoc;
+class QMenu;
+
+// The right pane of the main window: the lyric of the playing song, scrolled (multi-line mode)
+// or alternating between two rows (two-line mode) in time with the play position; two hint
+// lines when no lyric was found; the video when a video file plays.
+class CLyricsView : public QWidget, public LyricsPane {
+    Q_OBJECT
+
+public:
+    enum State { ShowEmpty = 0, ShowLyrics = 1, ShowNoLyrics = 2, ShowVideo = 3 };
+    enum Mode { MultiLine = 0, TwoLine = 1 };
+    // The four colours, in the order of the configuration keys they are stored under.
+    enum ColorRole { TextRole, HighTextRole, BackRole, HighBackRole };
+
+    // Reads font, colours and display mode from the configuration.
+    explicit CLyricsView(QWidget* parent = nullptr);
+    ~CLyricsView() override;
+    CLyricsView(const CLyricsView&) = delete;
+    CLyricsView& operator=(const CLyricsView&) = delete;
+
+    // The document whose song list, lyric offset and lyric timer the view follows.
+    void AttachDocument(CMelodeckDoc* doc);
+
+    bool LoadLyrics(const std::string& path) override;
+    void PlayVideo(const std::string& path) override;
+    void StopVideo() override;
+
+    // Timer 1: moves the current line to the play position (ms).
+    void UpdatePosition(long long positionMs);
+
+    // Carries out one of the view's commands (LyricsCommand ids); false for another id.
+    bool OnCommand(int id);
+    // The context menu of the present state, null in ShowEmpty. Its actions run OnCommand.
+    std::unique_ptr<QMenu> CreateContextMenu();
+
+    // What the colour, theme and font commands do once the choice is made: member,
+    // configuration and lines image follow; the view repaints.
+    void ApplyColor(ColorRole role, int colorRef);
+    void ApplyTheme(int themeCommand);
+    void ApplyFont(const QFont& font);
+
+    int CurrentState() const { return m_state; }
+    int DisplayMode() const { return m_mode; }
+    int ScrollY() const { return m_scrollY; }
+    int CurrentLine() const { return m_curLine; }
+    bool IsFullScreen() const { return m_fullScreen; }
+    int TextHeight() const;
+    const QFont& LyricFont() const { return m_font; }
+    QColor Color(ColorRole role) const;
+
+signals:
+    // A command that the view hands on (lyric search and manual match dialogs).
+    void commandRequested(int id);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void SetMode(int mode);
+    void ChooseColor(ColorRole role);
+    void ChooseFont();
+    void SetFullScreen(bool on);
+    void ResizeVideo();
+    void EditLyricCommand();
+
+    void BuildLinesImage();
+    void RebuildIfShowingLyrics();
+    int LyricShift() const;
+    void PaintLyrics(QPainter& painter);
+    void PaintMultiLine(QPainter& painter);
+    void PaintTwoLine(QPainter& painter);
+    void PaintNoLyrics(QPainter& painter);
+    void DrawRow(QPainter& painter, int y, const QString& text, const QColor& color);
+
+    int m_mode = MultiLine;
+    QFont m_font;
+    int m_colors[4] = {};
+    std::unique_ptr<LrcLyric> m_lyric;
+    int m_state = ShowEmpty;
+    bool m_fullScreen = false;
+    int m_scrollY = 0;
+    int m_previousScrollY = 0;
+    int m_curLine = -1;
+    // The lines image: every line laid out once, elided to m_imageWidth, so a repaint only
+    // places the lines in view.
+    std::vector<QStaticText> m_lineTexts;
+    std::vector<QString> m_plainTexts;
+    int m_imageWidth = 0;
+    CMelodeckDoc* m_doc = nullptr;
+};

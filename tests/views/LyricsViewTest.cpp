@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <memory>
+
+#include "lyrics/ui/LyricsLayout.h"
+#include "lyrics/ui/LyricsView.h"
+#include "playback/MelodeckDoc.h"
+#include "resources/CommandIds.h"
+#include "tests/views/GuiTestSupport.h"
+#include "tests/views/ProgramFolderFixture.h"
+
+namespace {
+
+constexpr QRgb kRed = qRgb(255, 0, 0);
+constexpr QRgb kBlue = qRgb(0, 0, 255);
+constexpr QRgb kGreenBand = qRgb(0, 128, 0);
+constexpr QRgb kBlack = qRgb(0, 0, 0);
+
+// Ids of every action of a menu and its submenus, in menu order.
+std::vector<int> menuIds(const QMenu& menu) {
+    std::vector<int> ids;
+    for (QAction* action : menu.actions()) {
+        if (action->menu() != nullptr) {
+            const std::vector<int> inner = menuIds(*action->menu());
+            ids.insert(ids.end(), inner.begin(), inner.end());
+        } else if (!action->isSeparator()) {
+            ids.push_back(action->data().toInt());
+        }
+    }
+    return ids;
+}
+
+class LyricsViewTest : public ProgramFolderFixture {
+protected:
+    void SetUp() override {
+        ProgramFolderFixture::SetUp();
+        guiTestApp();
+        writeSetting(ConfigKey::LyricsTeColor, 255);           // red
+        writeSetting(ConfigKey::LyricsHighTeColor, 0xFF0000);  // blue
+        writeSetting(ConfigKey::LyricsBkColor, 0);             // black
+        writeSetting(ConfigKey::LyricsHighBkColor, 128 << 8);  // green band
+        writeSetting(ConfigKey::LyricsFontHeight, 24);
+        writeSetting(ConfigKey::LyricsBold, 700);
+        doc = std::make_unique<CMelodeckDoc>(MediaObjects{nullptr, nullptr, nullptr, &offset});
+        doc->m_songs.push_back(SongEntry{"/x/a.mp3", "歌手 - 歌名", "03:00", 180});
+        makeView();
+    }
+
+    void makeView() {
+        view = std::make_unique<CLyricsView>();
+        view->AttachDocument(doc.get());
+        view->resize(400, 300);
+        view->show();
+    }
+
+    // Lines at 0, 10000, 20000, 30000 ms.
+    std::string writeLyric(const std::string& extra = "") {
+        const std::string path = folder.file("song.lrc");
+        writeBytes(path, "[ti:歌名]\r\n[ar:歌手]\r\n" + extra +
+                             "[00:00.00]第一行\r\n[00:10.00]第二行\r\n[00:20.00]第三行\r\n"
+                             "[00:30.00]最后一行\r\n");
+        return path;
+    }
+
+    QImage render() { return view->grab().toImage(); }
+
+    int offset = 0;
+    std::unique_ptr<CMelodeckDoc> doc;
+    std::unique_ptr<CLyricsView> view;
+};
+
+TEST_F(LyricsViewTest, ConstructionReadsColoursFontAndMode) {
+    EXPECT_EQ(view->Color(CLyricsView::TextRole), QColor(kRed));
+    EXPECT_EQ(view->Color(CLyricsView::HighBackRole), QColor(kGreenBand));
+    EXPECT_EQ(view->LyricFont().pixelSize(), 24);
+    EXPECT_TRUE(view->LyricFont().bold());
+    EXPECT_EQ(view->DisplayMode(), CLyricsView::MultiLine);
+    EXPECT_EQ(view->CurrentState(), CLyricsView::ShowEmpty);
+    EXPECT_EQ(view->CurrentLine(), -1);
+}
+
+TEST_F(LyricsViewTest, MultiLineModePaintsTheBandAtTheCurrentLine) {
+    ASSERT_TRUE(view->LoadLyrics(writeLyric()));
+    EXPECT_EQ(view->CurrentState(), CLyricsView::ShowLyrics);
+    view->UpdatePosition(15000);
+    const int th = view->TextHeight();
+    EXPECT_EQ(view->CurrentLine(), 1);
+    EXPECT_EQ(view->ScrollY(), LyricsLayout::multiLineScrollY(300, th, 1, 10000, 20000, 15000));
+
+    const QImage image = render();
+    const int bandTop = view->ScrollY() + LyricsLayout::linePitch(th);
+    // The band spans the whole width: its colour at the left edge, where no text reaches.
+    EXPECT_EQ(image.pixel(1, bandTop + th / 2), kGreenBand);
+    EXPECT_EQ(image.pixel(1, bandTop - 2), kBlack);
+    EXPECT_EQ(image.pixel(1, bandTop + th + 1), kBlack);
+    // Highlighted words in the band, the other lines in the normal colour.
+    EXPECT_GT(countPixels(image, bandTop, th, kBlue), 10);
+    EXPECT_EQ(countPixels(image, bandTop, th, kRed), 0);
+    EXPECT_GT(countPixels(image, bandTop + LyricsLayout::linePitch(th), th, kRed), 10);
+}
+
+TEST_F(LyricsViewTest, MultiLineRepaintsOnlyWhenTheScrollMoves) {
+    ASSERT_TRUE(view->LoadLyrics(writeLyric()));
+    view->UpdatePosition(12000);
+    const int y = view->ScrollY();
+    // Past the last line the text keeps moving up.
+    view->UpdatePosition(31000);
+    EXPECT_EQ(view->CurrentLine(), 3);
+    view->UpdatePosition(40000);
+    EXPECT_EQ(view->CurrentLine(), 3);
+    EXPECT_LT(view->ScrollY(), y);
+}
+
+TEST_F(LyricsViewTest, TwoLineModeAlternatesRowsAndLeavesTheOtherRowEmptyOnTheLastLine) {
+    view->OnCommand(kCmdModeAlternate);
+    ASSERT_TRUE(view->LoadLyrics(writeLyric()));
+    const int th = view->TextHeight();
+    const int lower = LyricsLayout::twoLineRowY(300, th, 0);
+    const int upper = LyricsLayout::twoLineRowY(300, th, 1);
+
+    view->UpdatePosition(1000);  // line 0: current below, line 1 above
+    QImage image = render();
+    EXPECT_GT(countPixels(image, lower, th, kBlue), 10);
+    EXPECT_EQ(countPixels(image, lower, th, kRed), 0);
+    EXPECT_GT(countPixels(image, upper, th, kRed), 10);
+    EXPECT_EQ(countPixels(image, 0, 300, kGreenBand), 0);
+
+    view->UpdatePosition(11000);  // line 1: current above, line 2 below
+    image = render();
+    EXPECT_GT(countPixels(image, upper, th, kBlue), 10);
+    EXPECT_GT(countPixels(image, lower, th, kRed), 10);
+
+    view->UpdatePosition(35000);  // the last line (odd): only it is drawn
+    EXPECT_EQ(view->CurrentLine(), 3);
+    image = render();
+    EXPECT_GT(countPixels(image, upper, th, kBlue), 10);
+    EXPECT_EQ(countPixels(image, 0, 300, kRed), 0);
+}
+
+TEST_F(LyricsViewTest, TheFileOffsetTagAddsToTheGlobalOffset) {
+    ASSERT_TRUE(view->LoadLyrics(writeLyric("[offset:1000]\r\n")));
+    view->UpdatePosition(8999);
+    EXPECT_EQ(view->CurrentLine(), 0);
+    view->UpdatePosition(9000);
+    EXPECT_EQ(view->CurrentLine(), 1);
+    offset = 500;
+    view->UpdatePosition(18500);
+    EXPECT_EQ(view->CurrentLine(), 2);
+    offset = -1500;
+    view->UpdatePosition(18500);
+    EXPECT_EQ(view->CurrentLine(), 1);
+}
+
+TEST_F(LyricsViewTest, NothingMovesWithAnEmptySongListOrALyricWithoutLines) {
+    ASSERT_TRUE(view->LoadLyrics(writeLyric()));
+    doc->m_songs.clear();
+    view->UpdatePosition(25000);
+    EXPECT_EQ(view->CurrentLine(), 0);
+
+    doc->m_songs.push_back(SongEntry{});
+    const std::string plain = folder.file("plain.txt");
+    writeBytes(plain, "just words\n");
+    ASSERT_TRUE(view->LoadLyrics(plain));
+    view->UpdatePosition(25000);
+    EXPECT_EQ(view->CurrentState(), CLyricsView::ShowLyrics);
+    EXPECT_EQ(countPixels(render(), 0, 300, kBlack), 400 * 300);
+}
+
+TEST_F(LyricsViewTest, AMissingLyricShowsBothHintLines) {
+    EXPECT_FALSE(view->LoadLyrics(folder.file("missing.lrc")));
+    EXPECT_EQ(view->CurrentState(), CLyricsView::ShowNoLyrics);
+    const int th = view->TextHeight();
+    const QImage image = render();
+    EXPECT_GT(countPixels(image, 150 - 2 * th, th, kRed), 10);
+    EXPECT_GT(countPixels(image, 150 - th + 5, th, kRed), 10);
+    EXPECT_EQ(countPixels(image, 0, 150 - 2 * th, kRed), 0);
+}
+
+TEST_F(LyricsViewTest, ContextMenusFollowTheState) {
+    EXPECT_EQ(view->CreateContextMenu(), nullptr);
+
+    ASSERT_TRUE(view->LoadLyrics(writeLyric()));
+    auto menu = view->CreateContextMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menuIds(*menu),
+              (std::vector<int>{kCmdModeScroll, kCmdModeAlternate, kCmdTextColor, kCmdHighTextColor,
+                                kCmdBackColor, kCmdHighBackColor, kCmdThemeMatrix,
+                                kCmdThemeSunshine, kCmdThemeMint, kCmdLyricFont, kCmdEditLyric}));
+
+    view->LoadLyrics(folder.file("missing.lrc"));
+    menu = view->CreateContextMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menuIds(*menu), (std::vector<int>{kCmdSearchLyric, kCmdManualMatch,
+                                                kCmdAddLyricToLibrary, kCmdMakeLyric}));
+}
+
+TEST_F(LyricsViewTest, ThemesAndColoursAreWrittenAtOnce) {
+    view->ApplyTheme(kCmdThemeSunshine);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsTeColor), 33023);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsBkColor), 0);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsHighTeColor), 65535);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsHighBkColor), 16744448);
+    EXPECT_EQ(view->Color(CLyricsView::HighBackRole), QColor(0, 128, 255));
+
+    view->ApplyTheme(kCmdThemeMint);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsTeColor), 16744576);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsHighBkColor), 8421440);
+
+    // While nothing is shown a background change repaints in the new colour.
+    view->ApplyColor(CLyricsView::BackRole, 0x0000FF);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsBkColor), 255);
+    EXPECT_EQ(render().pixel(5, 5), kRed);
+
+    // The next view starts with what was stored.
+    makeView();
+    EXPECT_EQ(view->Color(CLyricsView::TextRole), QColor(128, 128, 255));
+}
+
+TEST_F(LyricsViewTest, TheFontIsWrittenAndUsed) {
+    ASSERT_TRUE(view->LoadLyrics(writeLyric()));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(32);
+    font.setWeight(QFont::Normal);
+    font.setItalic(true);
+    view->ApplyFont(font);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsFontHeight), 32);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsBold), 400);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsItalic), 1);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsCharSet), 134);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsFontName), "DejaVu Sans");
+    EXPECT_EQ(view->LyricFont().pixelSize(), 32);
+    EXPECT_TRUE(view->LyricFont().italic());
+}
+
+TEST_F(LyricsViewTest, ModeCommandsAreNotStored) {
+    view->OnCommand(kCmdModeAlternate);
+    EXPECT_EQ(view->DisplayMode(), CLyricsView::TwoLine);
+    view->OnCommand(kCmdModeScroll);
+    EXPECT_EQ(view->DisplayMode(), CLyricsView::MultiLine);
+    view->OnCommand(kCmdModeAlternate);
+    makeView();
+    EXPECT_EQ(view->DisplayMode(), CLyricsView::MultiLine);
+}
+
+}  // namespace
