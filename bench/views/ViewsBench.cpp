@@ -98,8 +98,12 @@ void repaintLyrics(benchmark::State& state, int modeCommand) {
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_RepaintMultiLine(benchmark::State& state) { repaintLyrics(state, kCmdModeScroll); }
-void BM_RepaintTwoLine(benchmark::State& state) { repaintLyrics(state, kCmdModeAlternate); }
+void BM_RepaintMultiLine(benchmark::State& state) {
+    repaintLyrics(state, kCmdModeScroll);
+}
+void BM_RepaintTwoLine(benchmark::State& state) {
+    repaintLyrics(state, kCmdModeAlternate);
+}
 
 void BM_Add1000Mp3Files(benchmark::State& state) {
     const std::string folder = benchFolder();

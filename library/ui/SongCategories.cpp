@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "library/M3uPlaylist.h"
 #include "shell/ConfigKeys.h"
 #include "shell/ProgramFolder.h"
 #include "shell/Settings.h"
@@ -77,7 +78,7 @@ int SongCategories::Remove(int k) {
 }
 
 std::string SongCategories::FilePath(int k) {
-    return ProgramFolder::current() + ProgramFolder::categoryFileName(k);
+    return CategoryFilePath(ProgramFolder::current(), k);
 }
 
 std::string SongCategories::DefaultName(int k) {

@@ -263,6 +263,24 @@ TEST_F(LeftFormTest, NewAndRenamedCategoriesComeBackAtTheNextStart) {
     EXPECT_EQ(rowTexts()[0], "存盘");
 }
 
+TEST_F(LeftFormTest, LetterKeysJumpByPinyinInitialAndWrapRound) {
+    const std::string playlist = folder.file("singers.m3u");
+    SaveM3u(playlist,
+            songsNamed({"周杰伦 - 晴天", "Beyond - 海阔天空", "张学友 - 吻别", "王菲 - 红豆"}));
+    form->SongLists().OpenM3u(playlist);
+    const auto press = [&](Qt::Key key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(list(), &event);
+        return list()->SelectedRows();
+    };
+    EXPECT_EQ(press(Qt::Key_Z), std::vector<int>{0});
+    EXPECT_EQ(press(Qt::Key_Z), std::vector<int>{2});
+    EXPECT_EQ(press(Qt::Key_Z), std::vector<int>{0});
+    EXPECT_EQ(press(Qt::Key_W), std::vector<int>{3});
+    EXPECT_EQ(press(Qt::Key_B), std::vector<int>{1});
+    EXPECT_TRUE(press(Qt::Key_Q).empty());
+}
+
 TEST_F(LeftFormTest, ListColoursAreStoredAndApplied) {
     form->ApplyColor(CLeftForm::BackRole, 0x102030);
     form->ApplyColor(CLeftForm::TextRole, 0x0000FF);
