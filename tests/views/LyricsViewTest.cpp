@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QMenu>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "lyrics/ui/LyricsLayout.h"
@@ -232,6 +234,25 @@ TEST_F(LyricsViewTest, TheFontIsWrittenAndUsed) {
     EXPECT_EQ(readSetting(ConfigKey::LyricsFontName), "DejaVu Sans");
     EXPECT_EQ(view->LyricFont().pixelSize(), 32);
     EXPECT_TRUE(view->LyricFont().italic());
+}
+
+TEST_F(LyricsViewTest, EditLyricOpensTheCurrentSongsLibraryFileInTheUsersEditor) {
+    // The "editor" writes down what it was asked to open.
+    const std::string editor = folder.file("editor.sh");
+    const std::string record = folder.file("opened.txt");
+    writeBytes(editor, "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\n");
+    std::filesystem::permissions(editor, std::filesystem::perms::owner_all);
+    const char* old = std::getenv("VISUAL");
+    const std::string saved = old != nullptr ? old : "";
+    setenv("VISUAL", editor.c_str(), 1);
+    doc->m_curSong = 0;
+    ASSERT_TRUE(view->LoadLyrics(writeLyric()));
+    view->OnCommand(kCmdEditLyric);
+    const bool opened = processEventsUntil([&] { return std::filesystem::exists(record); });
+    old != nullptr ? setenv("VISUAL", saved.c_str(), 1) : unsetenv("VISUAL");
+    ASSERT_TRUE(opened);
+    processEventsUntil([&] { return !readBytes(record).empty(); });
+    EXPECT_EQ(readBytes(record), folder.path() + "MyLyrics/歌手/歌名.lrc");
 }
 
 TEST_F(LyricsViewTest, ModeCommandsAreNotStored) {
