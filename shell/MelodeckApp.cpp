@@ -1,10 +1,15 @@
 #include "shell/MelodeckApp.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QStringList>
 #include <QWidget>
 
+#include "library/ui/LeftForm.h"
+#include "lyrics/ui/LyricsView.h"
+#include "media/MediaProbe.h"
 #include "playback/MelodeckDoc.h"
+#include "resources/CommandIds.h"
 #include "shell/DemoSong.h"
 #include "shell/FrameIcons.h"
 #include "shell/MainFrame.h"
@@ -64,7 +69,36 @@ void CMelodeckApp::createDocument() {
     m_doc = std::make_unique<CMelodeckDoc>(
         MediaObjects{m_player.get(), m_recorder.get(), m_monitor.get(), &m_lyricOffset});
     m_frame = std::make_unique<CMainFrame>(m_doc.get());
-    m_frame->SetViews(new QWidget, new QWidget);
+    auto* songList = new CLeftForm(m_doc.get(), MakeDurationProbe([](const std::string& path) {
+                                       return probeDurationSeconds(path).value_or(0);
+                                   }));
+    auto* lyricsView = new CLyricsView;
+    lyricsView->AttachDocument(m_doc.get());
+    m_doc->AttachViews(songList, lyricsView);
+    m_frame->SetViews(songList, lyricsView);
+    connectViews(songList, lyricsView);
+    songList->OnInitialUpdate();
+}
+
+// The menu commands that the two views carry out, and the document's list life cycle.
+void CMelodeckApp::connectViews(CLeftForm* songList, CLyricsView* lyricsView) {
+    const auto route = [this](int id, QObject* receiver, auto slot) {
+        connect(m_frame->Action(id), &QAction::triggered, receiver, slot);
+    };
+    route(kCmdAddMusicFiles, songList, [songList] { songList->OnAddMusicFiles(); });
+    route(kCmdAddFolder, songList, [songList] { songList->OnAddFolder(); });
+    route(kCmdOpenM3u, songList, [songList] { songList->OnOpenM3u(); });
+    route(kCmdAddLyricToLibrary, lyricsView,
+          [lyricsView] { lyricsView->OnCommand(kCmdAddLyricToLibrary); });
+    connect(m_doc.get(), &CMelodeckDoc::addMusicFilesRequested, songList,
+            &CLeftForm::OnAddMusicFiles);
+    connect(m_frame.get(), &CMainFrame::closing, songList, &CLeftForm::OnCloseDocument);
+    // The lyric dialogs are the frame's commands; the view's menus only offer them.
+    connect(lyricsView, &CLyricsView::commandRequested, m_frame.get(), [this](int id) {
+        if (QAction* action = m_frame->Action(id)) {
+            action->trigger();
+        }
+    });
 }
 
 void CMelodeckApp::showMainWindow(bool quitWhenShown) {

@@ -6,6 +6,8 @@
 
 #include "playback/MediaPorts.h"
 
+class CLeftForm;
+class CLyricsView;
 class CMainFrame;
 class CMelodeckDoc;
 class CSplashWindow;
@@ -49,6 +51,7 @@ signals:
 private:
     void createMediaObjects();
     void createDocument();
+    void connectViews(CLeftForm* songList, CLyricsView* lyricsView);
     void showMainWindow(bool quitWhenShown);
 
     std::unique_ptr<CSplashWindow> m_splash;

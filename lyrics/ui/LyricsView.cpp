@@ -20,6 +20,7 @@
 #include "resources/StringTable.h"
 #include "shell/ConfigKeys.h"
 #include "shell/Settings.h"
+#include "shell/ShellStarts.h"
 
 namespace {
 
@@ -319,7 +320,7 @@ bool CLyricsView::OnCommand(int id) {
             EditLyricCommand();
             return true;
         case kCmdMakeLyric:
-            LyricTools::StartLyricEditor();
+            ShellStarts::startTool("Verslet");
             return true;
         case kCmdSearchLyric:
         case kCmdManualMatch:
@@ -406,7 +407,7 @@ void CLyricsView::EditLyricCommand() {
     if (name.empty()) {
         return;
     }
-    LyricTools::EditLyricFile(LyricLibraryPath(SplitDisplayName(name)));
+    ShellStarts::openInTextEditor(LyricLibraryPath(SplitDisplayName(name)));
 }
 
 void CLyricsView::PlayVideo(const std::string&) {}

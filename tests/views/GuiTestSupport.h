@@ -1,22 +1,9 @@
 #pragma once
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <functional>
-
-// The one application object of a window test binary (offscreen platform).
-inline QApplication& guiTestApp() {
-    static int argc = 1;
-    static char name[] = "views_tests";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // Runs the event loop until `done` holds or `timeoutMs` passed; returns `done()`.
 inline bool processEventsUntil(const std::function<bool()>& done, int timeoutMs = 10000) {

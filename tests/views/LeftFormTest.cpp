@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -39,7 +40,6 @@ class LeftFormTest : public ProgramFolderFixture {
 protected:
     void SetUp() override {
         ProgramFolderFixture::SetUp();
-        guiTestApp();
         writeSetting(ConfigKey::TabNum, 3);
         SaveM3u(categoryFile(0), songsNamed({"甲", "乙", "丙", "丁", "戊"}));
         SaveM3u(categoryFile(1), songsNamed({"one", "two"}));

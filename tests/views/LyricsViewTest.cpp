@@ -38,7 +38,6 @@ class LyricsViewTest : public ProgramFolderFixture {
 protected:
     void SetUp() override {
         ProgramFolderFixture::SetUp();
-        guiTestApp();
         writeSetting(ConfigKey::LyricsTeColor, 255);           // red
         writeSetting(ConfigKey::LyricsHighTeColor, 0xFF0000);  // blue
         writeSetting(ConfigKey::LyricsBkColor, 0);             // black
