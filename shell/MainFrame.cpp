@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QToolBar>
@@ -222,6 +224,10 @@ void CMainFrame::connectDocument() {
                 m_statusBar->SetPaneText(kPaneTime, timeText);
                 m_statusBar->SetPaneText(kPaneSong, songText);
             });
+    connect(Action(kCmdVideoFile), &QAction::triggered, this, &CMainFrame::OnVideoFile);
+    connect(m_doc, &CMelodeckDoc::errorMessage, this, [this](const QString& message) {
+        QMessageBox::warning(this, text(kStrCaption), message);
+    });
     connect(m_doc, &CMelodeckDoc::statusMessage, this,
             [this](const QString& message) { m_statusBar->SetPaneText(kPaneSong, message); });
     connect(m_doc, &CMelodeckDoc::commandTextChanged, this,
@@ -264,6 +270,15 @@ void CMainFrame::OnPaneClicked(int pane, Qt::MouseButton button) {
     const std::uint32_t levels = player->ChannelLevels();
     player->SetChannelLevels(forward ? ChannelLevels::volumeUp(levels, step)
                                      : ChannelLevels::volumeDown(levels, step));
+}
+
+void CMainFrame::OnVideoFile() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, QString(), QString(),
+        QStringLiteral("视频媒体文件(*.dat *.avi *.mpg *.asf) (*.dat *.avi *.mpg *.asf)"));
+    if (!path.isEmpty()) {
+        m_doc->PlayVideoFile(path.toStdString());
+    }
 }
 
 void CMainFrame::OnToggleSongList() {

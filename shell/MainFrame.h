@@ -45,6 +45,7 @@ public:
     void OnExit();
     void OnShowMainWindow();
     void OnToggleSongList();
+    void OnVideoFile();
     void OnAbout();
     void OnTipOfTheDay();
     // Status bar click on a pane (seek, volume, lyric offset, scrolling).
