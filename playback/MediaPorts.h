@@ -35,7 +35,9 @@ public:
 struct CaptureSettings {
     int channels = 1;
     int bytesPerSample = 1;
-    int sampleRate = 22050;
+    // The stored sample-rate choice ("Fren"): a rate, or the options dialog's 110250, 220500
+    // or 441000 for 11, 22 and 44 kHz.
+    int rateChoice = 22050;
     int bufferCount = 6;
     float bufferSeconds = 0.005F;
 };

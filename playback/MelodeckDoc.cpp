@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "lyrics/LyricLibrary.h"
-#include "playback/CaptureRates.h"
 #include "resources/CommandIds.h"
 #include "resources/PlayerStrings.h"
 #include "resources/StringTable.h"
@@ -42,7 +41,7 @@ CaptureSettings captureSettings(const CaptureKeys& keys) {
     CaptureSettings s;
     s.channels = readSetting(keys.channels);
     s.bytesPerSample = readSetting(keys.bytesPerSample);
-    s.sampleRate = captureSampleRate(readSetting(keys.rateChoice));
+    s.rateChoice = readSetting(keys.rateChoice);
     s.bufferCount = readSetting(keys.bufferCount);
     s.bufferSeconds = static_cast<float>(readSetting(keys.bufferSeconds));
     return s;

@@ -169,7 +169,7 @@ TEST_F(PlaybackController, RecordWritesBeginTimeAndFailuresCanBeRetried) {
     EXPECT_TRUE(doc.IsRecording());
     EXPECT_TRUE(recorder.running);
     EXPECT_EQ(recorder.lastPath, folder.path() + "temp.mp3");
-    EXPECT_EQ(recorder.lastSettings.sampleRate, 44100);
+    EXPECT_EQ(recorder.lastSettings.rateChoice, 441000);
     EXPECT_EQ(recorder.lastSettings.channels, 2);
     // The stored 0.050000 s adds no whole second.
     EXPECT_EQ(readSetting(ConfigKey::RecordBeginTime), 4200);
@@ -185,7 +185,7 @@ TEST_F(PlaybackController, RecordWritesBeginTimeAndFailuresCanBeRetried) {
 TEST_F(PlaybackController, RecordOffWhileSingingEndsOnlyTheMonitorRestart) {
     doc.OnSing();
     EXPECT_TRUE(monitor.running);
-    EXPECT_EQ(monitor.lastSettings.sampleRate, 22050);
+    EXPECT_EQ(monitor.lastSettings.rateChoice, 22050);
     EXPECT_TRUE(doc.IsTimerRunning(3));
     doc.OnRecord();
     doc.OnRecord();
