@@ -225,8 +225,12 @@ void CMainFrame::connectDocument() {
                 m_statusBar->SetPaneText(kPaneSong, songText);
             });
     connect(Action(kCmdVideoFile), &QAction::triggered, this, &CMainFrame::OnVideoFile);
+    // Shown without blocking, so playback and timers go on behind the box.
     connect(m_doc, &CMelodeckDoc::errorMessage, this, [this](const QString& message) {
-        QMessageBox::warning(this, text(kStrCaption), message);
+        auto* box = new QMessageBox(QMessageBox::Warning, text(kStrCaption), message,
+                                    QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
     });
     connect(m_doc, &CMelodeckDoc::statusMessage, this,
             [this](const QString& message) { m_statusBar->SetPaneText(kPaneSong, message); });

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QToolBar>
@@ -231,6 +232,10 @@ TEST_F(MainFrame, ToggleButtonsFollowTheDocument) {
     recorder.buildError = "创建音频采集设备失败，操作无法进行。";
     frame->Action(kCmdRecord)->trigger();
     EXPECT_FALSE(frame->Action(kCmdRecord)->isChecked());
+    auto* box = frame->findChild<QMessageBox*>();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().toStdString(), recorder.buildError);
+    box->close();
     recorder.buildError.clear();
     frame->Action(kCmdRecord)->trigger();
     EXPECT_TRUE(frame->Action(kCmdRecord)->isChecked());
