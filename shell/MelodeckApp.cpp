@@ -8,6 +8,7 @@
 #include "library/ui/LeftForm.h"
 #include "lyrics/ui/LyricsView.h"
 #include "media/MediaProbe.h"
+#include "playback/EnginePorts.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
 #include "shell/DemoSong.h"
@@ -63,7 +64,10 @@ bool CMelodeckApp::InitInstance(const StartOptions& options, std::string& error)
     return true;
 }
 
-void CMelodeckApp::createMediaObjects() {}
+// Recorder, player, monitor, in this order.
+void CMelodeckApp::createMediaObjects() {
+    m_player = std::make_unique<MusicPlayerPort>();
+}
 
 void CMelodeckApp::createDocument() {
     m_doc = std::make_unique<CMelodeckDoc>(
