@@ -5,8 +5,8 @@ set -euo pipefail
 build=${VOCALIA_BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build}
 cmake --build "$build" --target startup_bench >/dev/null
 "$build/bench/startup_bench" --benchmark_format=csv 2>/dev/null | awk -F, '
-    /BM_PlayerStartToMainWindow/ { player = $4 }
-    /BM_BareQtWindowStart/ { bare = $4 }
+    /BM_PlayerStartToMainWindow/ { player = $3 }
+    /BM_BareQtWindowStart/ { bare = $3 }
     END {
         printf "player start to main window: %.1f ms\n", player
         printf "bare Qt window:              %.1f ms\n", bare
