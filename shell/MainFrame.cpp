@@ -304,6 +304,8 @@ void CMainFrame::OnTipOfTheDay() {
 void CMainFrame::OnExit() {
     removeTrayIcon();
     close();
+    // From the tray the window is hidden, and closing a hidden window does not end the program.
+    QCoreApplication::quit();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
