@@ -9,7 +9,10 @@
 #include "cli/CliCommand.h"
 #include "media/ChannelLevel.h"
 #include "media/MediaProbe.h"
+#include "media/MicMonitor.h"
 #include "media/MusicPlayer.h"
+#include "media/VoiceRecorder.h"
+#include "shell/Settings.h"
 
 namespace {
 
@@ -124,6 +127,75 @@ int probe(const std::vector<std::string>& raw, CliContext&) {
     return 0;
 }
 
+int monitor(const std::vector<std::string>& raw, CliContext& context) {
+    const CliArgs args(raw, {"--seconds"}, {});
+    args.expectPositionals(0, 0);
+    const long long seconds = secondsOption(args, 10);
+    context.programFolder();  // the settings come from the program folder's configuration
+    MicMonitor graph;
+    graph.SetFormat(readSetting(ConfigKey::PhoneChannel), readSetting(ConfigKey::PhoneByte),
+                    CaptureFormat::rateFromSetting(readSetting(ConfigKey::PhoneFrenSing)),
+                    readSetting(ConfigKey::PhoneBuffernum),
+                    static_cast<float>(readSetting(ConfigKey::PhoneDelay)));
+    if (graph.Build() < 0 || graph.Play() < 0) {
+        throw CliFailure("microphone: cannot monitor: " + graph.LastError());
+    }
+    const long long refresh = readSetting(ConfigKey::PhoneRefreshTimerSing);
+    long long elapsed = 0;
+    int restarts = 0;
+    const MainLoopPtr loop(g_main_loop_new(nullptr, FALSE));
+    runMainLoop(
+        seconds,
+        [&] {
+            // The periodic restart that keeps the delay from growing.
+            if (refresh > 0 && ++elapsed % refresh == 0) {
+                graph.Stop();
+                graph.Play();
+                ++restarts;
+            }
+            return true;
+        },
+        loop.get());
+    graph.Stop();
+    const CaptureFormat& format = graph.Format();
+    CliContext::printJson({{"seconds", seconds},
+                           {"restarts", restarts},
+                           {"channels", format.Channels()},
+                           {"bytesPerSample", format.BytesPerSample()},
+                           {"sampleRate", format.SampleRate()},
+                           {"bufferTimeUs", format.BufferTimeUs()},
+                           {"latencyTimeUs", format.LatencyTimeUs()}});
+    return 0;
+}
+
+int record(const std::vector<std::string>& raw, CliContext& context) {
+    const CliArgs args(raw, {"--seconds"}, {});
+    args.expectPositionals(1, 1);
+    const std::string& out = args.positional(0, "OUT");
+    const long long seconds = secondsOption(args, 5);
+    context.programFolder();
+    VoiceRecorder recorder;
+    recorder.SetFormat(readSetting(ConfigKey::RecordChannel), readSetting(ConfigKey::RecordByte),
+                       CaptureFormat::rateFromSetting(readSetting(ConfigKey::RecordFren)),
+                       readSetting(ConfigKey::RecordBuffernum),
+                       static_cast<float>(readSetting(ConfigKey::RecordDelay)));
+    std::string error;
+    if (recorder.Build(out, error) < 0) {
+        throw CliFailure(out + ": " + error);
+    }
+    if (recorder.Play() < 0) {
+        throw CliFailure(out + ": cannot record: " + recorder.LastError());
+    }
+    const MainLoopPtr loop(g_main_loop_new(nullptr, FALSE));
+    runMainLoop(
+        seconds, [] { return true; }, loop.get());
+    if (recorder.Stop() < 0) {
+        throw CliFailure(out + ": the recording failed: " + recorder.LastError());
+    }
+    CliContext::printJson({{"output", out}, {"seconds", seconds}});
+    return 0;
+}
+
 const CliRegistration kProbe({"probe", "FILE",
                               "Prints the length of a media file in whole seconds as the song "
                               "list measures it (0 when it cannot be measured).",
@@ -132,5 +204,14 @@ const CliRegistration kPlay({"play", "FILE [--seek MS] [--seconds N] [--channel 
                              "Plays a media file on the default output until its end (or for N "
                              "seconds), printing the position once a second.",
                              play});
+const CliRegistration kMonitor({"monitor", "[--seconds N]",
+                                "Plays the microphone live to the default output with the "
+                                "\"PhoneSet\" settings for N seconds (default 10), restarting "
+                                "it every \"RefreshTimer\" seconds.",
+                                monitor});
+const CliRegistration kRecord({"record", "OUT [--seconds N]",
+                               "Records the microphone into the plain MP3 file OUT with the "
+                               "\"RecordSet\" settings for N seconds (default 5).",
+                               record});
 
 }  // namespace

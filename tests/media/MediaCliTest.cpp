@@ -15,6 +15,11 @@ struct FormatCase {
     int seconds;  // length the file is made with, whole seconds
 };
 
+// Names the case in test output instead of dumping its bytes.
+void PrintTo(const FormatCase& format, std::ostream* out) {
+    *out << format.name;
+}
+
 // The last line that vocalia-cli play printed.
 nlohmann::json lastJsonLine(const std::string& out) {
     const size_t end = out.find_last_not_of('\n');

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include <nlohmann/json.hpp>
+
+#include "media/CaptureFormat.h"
+#include "media/MediaProbe.h"
+#include "media/MicMonitor.h"
+#include "media/VoiceRecorder.h"
+#include "resources/StringTable.h"
+#include "tests/media/MediaFixtures.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+constexpr int kToneHz = 1000;
+
+// Points the process at a sound server that does not exist while it lives.
+class NoSoundServer {
+public:
+    NoSoundServer() {
+        if (const char* value = std::getenv("PULSE_SERVER")) {
+            m_saved = value;
+        }
+        setenv("PULSE_SERVER", "unix:/nonexistent/pulse/native", 1);
+    }
+    ~NoSoundServer() {
+        if (m_saved) {
+            setenv("PULSE_SERVER", m_saved->c_str(), 1);
+        } else {
+            unsetenv("PULSE_SERVER");
+        }
+    }
+    NoSoundServer(const NoSoundServer&) = delete;
+    NoSoundServer& operator=(const NoSoundServer&) = delete;
+
+private:
+    std::optional<std::string> m_saved;
+};
+
+// Decodes any audio file into a 16-bit stereo 44100 Hz WAV.
+void decodeToWav(const std::string& in, const std::string& out) {
+    runPipeline("filesrc location=\"" + in +
+                "\" ! decodebin ! audioconvert ! audioresample ! "
+                "audio/x-raw,format=S16LE,channels=2,rate=44100 ! wavenc ! filesink location=\"" +
+                out + "\"");
+}
+
+// Zero crossings of the left channel a second, halved: the frequency of a pure tone.
+double toneFrequency(const std::vector<int16_t>& samples, size_t fromFrame) {
+    size_t crossings = 0;
+    size_t frames = 0;
+    for (size_t i = 2 * fromFrame + 2; i < samples.size(); i += 2, ++frames) {
+        crossings += (samples[i - 2] < 0) != (samples[i] < 0) ? 1 : 0;
+    }
+    return frames ? static_cast<double>(crossings) * 44100.0 / 2.0 / static_cast<double>(frames)
+                  : 0.0;
+}
+
+class CaptureTest : public ::testing::Test {
+protected:
+    // The virtual microphone hears a steady tone while the test runs.
+    void feedMicrophone() {
+        makeToneWav(dir.file("feed.wav"), 20, kToneHz);
+        feed.emplace(dir.file("feed.wav"), "micfeed");
+    }
+
+    TempDir dir;
+    std::optional<SinkFeed> feed;
+};
+
+TEST(CaptureFormatTest, DerivesBufferSizesAndTheServerBufferTimes) {
+    CaptureFormat format;
+    EXPECT_EQ(format.BufferBytes(), 8820);
+    EXPECT_EQ(format.BlockAlign(), 4);
+
+    format.SetFormat(1, 1, 22050, 6, 0.005F);
+    EXPECT_EQ(format.BufferBytes(), 110);  // 110.25 truncated
+    EXPECT_EQ(format.LatencyTimeUs(), 5000);
+    EXPECT_EQ(format.BufferTimeUs(), 30000);
+    ASSERT_NE(format.Caps(), nullptr);
+
+    // Formats no device offers leave the device's own in force.
+    format.SetFormat(2, 3, 44100, 10, 0.05F);
+    EXPECT_EQ(format.Caps(), nullptr);
+    format.SetFormat(2, 2, 441000, 10, 0.05F);
+    EXPECT_EQ(format.Caps(), nullptr);
+
+    EXPECT_EQ(CaptureFormat::rateFromSetting(220500), 22050);
+    EXPECT_EQ(CaptureFormat::rateFromSetting(441000), 44100);
+    EXPECT_EQ(CaptureFormat::rateFromSetting(110250), 11025);
+    EXPECT_EQ(CaptureFormat::rateFromSetting(48000), 48000);
+}
+
+TEST_F(CaptureTest, MonitorCarriesTheMicrophoneToTheSpeakersAcrossARestart) {
+    feedMicrophone();
+    MicMonitor monitor;
+    monitor.SetFormat(1, 1, 22050, 6, 0.005F);
+    ASSERT_EQ(monitor.Build(), 0) << monitor.LastError();
+    ASSERT_EQ(monitor.Play(), 0) << monitor.LastError();
+    {
+        SourceRecording heard("out.monitor", dir.file("heard.wav"));
+        pumpUntil([] { return false; }, 1200);
+    }
+    // The periodic restart.
+    ASSERT_EQ(monitor.Stop(), 0);
+    ASSERT_EQ(monitor.Play(), 0);
+    {
+        SourceRecording heard("out.monitor", dir.file("again.wav"));
+        pumpUntil([] { return false; }, 1200);
+    }
+    monitor.Stop();
+    for (const char* file : {"heard.wav", "again.wav"}) {
+        const auto samples = readWavSamples(dir.file(file));
+        ASSERT_GT(samples.size(), 44100u) << file;
+        const size_t settled = samples.size() / 4;  // the part after the start-up
+        EXPECT_GT(channelRms(samples, 0, 2, settled), 1000.0) << file;
+        EXPECT_NEAR(toneFrequency(samples, settled), kToneHz, 50) << file;
+    }
+}
+
+TEST_F(CaptureTest, RecorderWritesAPlainMp3HoldingTheToneAndReplacesTheLastOne) {
+    feedMicrophone();
+    const std::string target = dir.file("temp.mp3");
+    for (int take = 0; take < 2; ++take) {
+        VoiceRecorder recorder;
+        recorder.SetFormat(2, 2, 44100, 10, 0.05F);
+        std::string error;
+        ASSERT_EQ(recorder.Build(target, error), 0) << error << recorder.LastError();
+        EXPECT_TRUE(error.empty());
+        ASSERT_EQ(recorder.Play(), 0);
+        pumpUntil([] { return false; }, take == 0 ? 1500 : 2500);
+        ASSERT_EQ(recorder.Stop(), 0) << recorder.LastError();
+    }
+    EXPECT_FALSE(std::filesystem::exists(target + ".part"));
+    const std::string bytes = readBytes(target);
+    ASSERT_GT(bytes.size(), 4u);
+    // Plain MPEG audio: a frame sync at the very start, no RIFF container around it.
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]) & 0xE0, 0xE0);
+    // The second, longer take replaced the first.
+    EXPECT_EQ(probeDurationSeconds(target), 2);
+
+    decodeToWav(target, dir.file("decoded.wav"));
+    const auto samples = readWavSamples(dir.file("decoded.wav"));
+    ASSERT_GT(samples.size(), 44100u);
+    const size_t settled = samples.size() / 3;
+    EXPECT_GT(channelRms(samples, 0, 2, settled), 1000.0);
+    EXPECT_NEAR(toneFrequency(samples, settled), kToneHz, 50);
+}
+
+TEST_F(CaptureTest, WithoutACaptureDeviceNothingIsBuiltAndNoFileMade) {
+    const NoSoundServer none;
+    VoiceRecorder recorder;
+    std::string error;
+    EXPECT_LT(recorder.Build(dir.file("temp.mp3"), error), 0);
+    EXPECT_EQ(error, loadString(78));
+    EXPECT_EQ(error, "创建音频采集设备失败，操作无法进行。");
+    recorder.Play();  // runs the empty graph a failed build leaves
+    recorder.Stop();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("temp.mp3")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("temp.mp3.part")));
+
+    MicMonitor monitor;
+    EXPECT_LT(monitor.Build(), 0);
+}
+
+TEST_F(CaptureTest, RecordCommandWritesAPlainMp3AndReportsBuildErrors) {
+    feedMicrophone();
+    const CliResult ok =
+        runCli({"--home", dir.path(), "record", dir.file("take.mp3"), "--seconds", "1"});
+    ASSERT_EQ(ok.exitCode, 0) << ok.err;
+    const std::string bytes = readBytes(dir.file("take.mp3"));
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_NE(bytes.substr(0, 4), "RIFF");
+
+    const NoSoundServer none;
+    const CliResult failed =
+        runCli({"--home", dir.path(), "record", dir.file("none.mp3"), "--seconds", "1"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find("创建音频采集设备失败"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.mp3")));
+}
+
+TEST_F(CaptureTest, MonitorCommandRunsWithThePhoneSettingsAndRestarts) {
+    writeBytes(dir.file("OrvMelodeck.ini"), "[PhoneSet]\r\nRefreshTimer=1\r\n");
+    const CliResult result = runCli({"--home", dir.path(), "monitor", "--seconds", "2"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto summary = nlohmann::json::parse(result.out);
+    EXPECT_GE(summary["restarts"].get<int>(), 1);
+    EXPECT_EQ(summary["sampleRate"], 22050);
+    EXPECT_EQ(summary["latencyTimeUs"], 5000);
+}
+
+}  // namespace
