@@ -55,3 +55,29 @@ void MusicPlayerPort::takeEvents() {
         }
     }
 }
+
+namespace {
+
+template <typename Graph>
+void giveFormat(Graph& graph, const CaptureSettings& s) {
+    graph.SetFormat(s.channels, s.bytesPerSample, CaptureFormat::rateFromSetting(s.rateChoice),
+                    s.bufferCount, s.bufferSeconds);
+}
+
+}  // namespace
+
+bool MicMonitorPort::Build(const CaptureSettings& settings, const std::string& /*outputPath*/,
+                           std::string& error) {
+    giveFormat(m_monitor, settings);
+    if (m_monitor.Build() < 0) {
+        error = m_monitor.LastError();
+        return false;
+    }
+    return true;
+}
+
+bool VoiceRecorderPort::Build(const CaptureSettings& settings, const std::string& outputPath,
+                              std::string& error) {
+    giveFormat(m_recorder, settings);
+    return m_recorder.Build(outputPath, error) >= 0;
+}

@@ -2,7 +2,9 @@
 
 #include <QObject>
 
+#include "media/MicMonitor.h"
 #include "media/MusicPlayer.h"
+#include "media/VoiceRecorder.h"
 #include "playback/MediaPorts.h"
 
 // The media engine's players and capture graphs seen through the calls the playback
@@ -33,4 +35,28 @@ private:
 
     MusicPlayer m_player;
     std::function<void()> m_completed;
+};
+
+class MicMonitorPort : public CaptureGraph {
+public:
+    void Reset() override { m_monitor.Reset(); }
+    bool Build(const CaptureSettings& settings, const std::string& outputPath,
+               std::string& error) override;
+    void Play() override { m_monitor.Play(); }
+    void Stop() override { m_monitor.Stop(); }
+
+private:
+    MicMonitor m_monitor;
+};
+
+class VoiceRecorderPort : public CaptureGraph {
+public:
+    void Reset() override { m_recorder.Reset(); }
+    bool Build(const CaptureSettings& settings, const std::string& outputPath,
+               std::string& error) override;
+    void Play() override { m_recorder.Play(); }
+    void Stop() override { m_recorder.Stop(); }
+
+private:
+    VoiceRecorder m_recorder;
 };

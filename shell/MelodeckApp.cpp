@@ -66,7 +66,9 @@ bool CMelodeckApp::InitInstance(const StartOptions& options, std::string& error)
 
 // Recorder, player, monitor, in this order.
 void CMelodeckApp::createMediaObjects() {
+    m_recorder = std::make_unique<VoiceRecorderPort>();
     m_player = std::make_unique<MusicPlayerPort>();
+    m_monitor = std::make_unique<MicMonitorPort>();
 }
 
 void CMelodeckApp::createDocument() {

@@ -76,4 +76,25 @@ TEST_F(PlaybackSound, TheDemoSongPlaysAndPausesInPlace) {
     EXPECT_TRUE(runEventsUntil([&] { return doc.PositionMs() > paused + 200; }, 5000));
 }
 
+TEST(PlaybackRecording, TheRecordButtonDrivesTheRealRecorder) {
+    TempDir folder;
+    theSettings.SetFilePath(folder.file("OrvMelodeck.ini").c_str());
+    writeSetting(ConfigKey::AppPath, folder.path());
+    MusicPlayerPort player;
+    VoiceRecorderPort recorder;
+    MicMonitorPort monitor;
+    int lyricOffset = 0;
+    CMelodeckDoc doc{MediaObjects{&player, &recorder, &monitor, &lyricOffset}};
+
+    doc.OnRecord();
+    EXPECT_TRUE(doc.IsRecording());
+    runEventsUntil([] { return false; }, 500);
+    doc.OnRecord();
+    EXPECT_FALSE(doc.IsRecording());
+    doc.OnSing();
+    EXPECT_TRUE(doc.IsSinging());
+    doc.OnSing();
+    theSettings.SetFilePath(nullptr);
+}
+
 }  // namespace
