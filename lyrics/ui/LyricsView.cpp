@@ -15,6 +15,8 @@
 #include "lyrics/ui/LyricTools.h"
 #include "lyrics/ui/LyricsLayout.h"
 #include "lyrics/ui/LyricsMenus.h"
+#include "lyrics/ui/VideoSurface.h"
+#include "media/video/VideoPlayer.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
 #include "resources/StringTable.h"
@@ -251,14 +253,7 @@ void CLyricsView::mouseReleaseEvent(QMouseEvent* event) {
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    const std::unique_ptr<QMenu> menu = CreateContextMenu();
-    if (!menu) {
-        return;
-    }
-    // In full screen the point is used as it is; otherwise it is taken to screen coordinates.
-    const QPoint at =
-        m_fullScreen ? event->position().toPoint() : mapToGlobal(event->position().toPoint());
-    menu->exec(at);
+    ShowContextMenu(event->globalPosition().toPoint());
 }
 
 std::unique_ptr<QMenu> CLyricsView::CreateContextMenu() {
@@ -410,10 +405,69 @@ void CLyricsView::EditLyricCommand() {
     ShellStarts::openInTextEditor(LyricLibraryPath(SplitDisplayName(name)));
 }
 
-void CLyricsView::PlayVideo(const std::string&) {}
+void CLyricsView::PlayVideo(const std::string& path) {
+    StopVideo();
+    auto player = std::make_unique<VideoPlayer>();
+    // A video that cannot be opened leaves the view as it was.
+    if (!player->Create() || !player->RenderFile(path)) {
+        return;
+    }
+    m_surface = std::make_unique<VideoSurface>(this);
+    m_surface->setGeometry(rect());
+    m_surface->show();
+    connect(player.get(), &VideoPlayer::frameReady, m_surface.get(), &VideoSurface::SetFrame);
+    connect(m_surface.get(), &VideoSurface::menuRequested, this, &CLyricsView::ShowContextMenu);
+    connect(m_surface.get(), &VideoSurface::leaveFullScreenRequested, this,
+            [this] { SetFullScreen(false); });
+    player->SetOwner(width(), height());
+    player->Run();
+    m_video = std::move(player);
+    m_state = ShowVideo;
+}
 
-void CLyricsView::StopVideo() {}
+void CLyricsView::StopVideo() {
+    if (!m_video) {
+        return;
+    }
+    m_video->Stop();
+    m_video->Close();
+    m_video.reset();
+    m_surface.reset();
+    m_fullScreen = false;
+    m_state = ShowEmpty;
+    update();
+}
 
-void CLyricsView::SetFullScreen(bool) {}
+void CLyricsView::SetFullScreen(bool on) {
+    if (!m_video || on == m_fullScreen) {
+        return;
+    }
+    m_fullScreen = on;
+    m_video->SetFullScreen(on);
+    if (on) {
+        m_surface->setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
+        m_surface->showFullScreen();
+        m_video->SetRect(0, 0, m_surface->width(), m_surface->height());
+    } else {
+        m_surface->setParent(this);
+        m_surface->show();
+        ResizeVideo();
+    }
+    m_surface->activateWindow();
+    m_surface->setFocus();
+}
 
-void CLyricsView::ResizeVideo() {}
+void CLyricsView::ResizeVideo() {
+    if (!m_video || m_fullScreen) {
+        return;
+    }
+    m_surface->setGeometry(rect());
+    m_video->SetRect(0, 0, width(), height());
+}
+
+void CLyricsView::ShowContextMenu(const QPoint& globalPoint) {
+    const std::unique_ptr<QMenu> menu = CreateContextMenu();
+    if (menu) {
+        menu->exec(globalPoint);
+    }
+}

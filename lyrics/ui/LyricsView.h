@@ -13,6 +13,8 @@
 
 class CMelodeckDoc;
 class QMenu;
+class VideoPlayer;
+class VideoSurface;
 
 // The right pane of the main window: the lyric of the playing song, scrolled (multi-line mode)
 // or alternating between two rows (two-line mode) in time with the play position; two hint
@@ -58,6 +60,7 @@ public:
     int ScrollY() const { return m_scrollY; }
     int CurrentLine() const { return m_curLine; }
     bool IsFullScreen() const { return m_fullScreen; }
+    VideoSurface* Surface() const { return m_surface.get(); }
     int TextHeight() const;
     const QFont& LyricFont() const { return m_font; }
     QColor Color(ColorRole role) const;
@@ -77,6 +80,8 @@ private:
     void ChooseFont();
     void SetFullScreen(bool on);
     void ResizeVideo();
+    // The menu of the present state at a screen point (none in ShowEmpty).
+    void ShowContextMenu(const QPoint& globalPoint);
     void EditLyricCommand();
 
     void BuildLinesImage();
@@ -88,6 +93,9 @@ private:
     void PaintNoLyrics(QPainter& painter);
     void DrawRow(QPainter& painter, int y, const QString& text, const QColor& color);
 
+    std::unique_ptr<VideoPlayer> m_video;
+    // Where the video's frames show: a child covering the view, or a window in full screen.
+    std::unique_ptr<VideoSurface> m_surface;
     int m_mode = MultiLine;
     QFont m_font;
     int m_colors[4] = {};
