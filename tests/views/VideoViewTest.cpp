@@ -18,7 +18,6 @@ class VideoViewTest : public ProgramFolderFixture {
 protected:
     void SetUp() override {
         ProgramFolderFixture::SetUp();
-        guiTestApp();
         doc = std::make_unique<CMelodeckDoc>(MediaObjects{nullptr, nullptr, nullptr, &offset});
         view = std::make_unique<CLyricsView>();
         view->AttachDocument(doc.get());
