@@ -70,6 +70,15 @@ int VoiceRecorder::Build(const std::string& outputPath, std::string& errorText) 
     return 0;
 }
 
+int VoiceRecorder::Play() {
+    const int result = MediaGraph::Play();
+    if (result == 0) {
+        constexpr GstClockTime kStartWait = 5 * GST_SECOND;
+        gst_element_get_state(Pipeline(), nullptr, nullptr, kStartWait);
+    }
+    return result;
+}
+
 int VoiceRecorder::Stop() {
     const bool recording = State() != GraphState::Stopped;
     const int result = FinishStream();

@@ -26,6 +26,9 @@ public:
     // Switches on the capture line named by "Record"/"DeviceName" when the device has it.
     int Build(const std::string& outputPath, std::string& errorText);
 
+    // Starts recording and returns once the capture source runs (at most a few seconds), so a
+    // short take that is stopped right away still holds what was sung.
+    int Play() override;
     // Ends the recording: the encoder flushes, the file is closed and renamed into place.
     int Stop() override;
     void Reset() override;
