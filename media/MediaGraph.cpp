@@ -268,23 +268,11 @@ GstElement* MediaGraph::AddElement(GstRef<GstElement> element, const char* name)
     return element.get();  // the bin holds its own reference now
 }
 
-GstRef<GstPad> MediaGraph::FindPin(GstElement* element, GstPadDirection direction) {
-    if (!element) {
-        return nullptr;
-    }
-    GstRef<GstPad> found;
-    GstIterator* pads = direction == GST_PAD_SRC ? gst_element_iterate_src_pads(element)
-                                                 : gst_element_iterate_sink_pads(element);
-    GValue item = G_VALUE_INIT;
-    if (gst_iterator_next(pads, &item) == GST_ITERATOR_OK) {
-        found.reset(GST_PAD(g_value_dup_object(&item)));
-        g_value_unset(&item);
-    }
-    gst_iterator_free(pads);
-    return found;
-}
+namespace {
 
-GstRef<GstPad> MediaGraph::FindFreePin(GstElement* element, GstPadDirection direction) {
+// The first pad of `element` in `direction` that `accept` takes, with a reference of its own.
+template <typename Accept>
+GstRef<GstPad> firstPad(GstElement* element, GstPadDirection direction, Accept accept) {
     if (!element) {
         return nullptr;
     }
@@ -294,13 +282,23 @@ GstRef<GstPad> MediaGraph::FindFreePin(GstElement* element, GstPadDirection dire
     GValue item = G_VALUE_INIT;
     while (!found && gst_iterator_next(pads, &item) == GST_ITERATOR_OK) {
         auto* pad = GST_PAD(g_value_get_object(&item));
-        if (!gst_pad_is_linked(pad)) {
+        if (accept(pad)) {
             found.reset(GST_PAD(gst_object_ref(pad)));
         }
         g_value_unset(&item);
     }
     gst_iterator_free(pads);
     return found;
+}
+
+}  // namespace
+
+GstRef<GstPad> MediaGraph::FindPin(GstElement* element, GstPadDirection direction) {
+    return firstPad(element, direction, [](GstPad*) { return true; });
+}
+
+GstRef<GstPad> MediaGraph::FindFreePin(GstElement* element, GstPadDirection direction) {
+    return firstPad(element, direction, [](GstPad* pad) { return !gst_pad_is_linked(pad); });
 }
 
 int MediaGraph::ConnectFilters(GstElement* upstream, GstElement* downstream) {

@@ -11,19 +11,19 @@ constexpr int kScrollPeriodMs = 250;
 PaneStatusBar::PaneStatusBar(const std::vector<PaneSpec>& panes, QWidget* parent)
     : QStatusBar(parent) {
     setSizeGripEnabled(false);
-    for (const PaneSpec& spec : panes) {
-        auto* label = new QLabel(spec.text, this);
+    for (const PaneSpec& pane : panes) {
+        auto* label = new QLabel(pane.text, this);
         label->setFrameShape(QFrame::StyledPanel);
         label->setFrameShadow(QFrame::Sunken);
-        label->setToolTip(spec.toolTip);
-        label->setMinimumWidth(spec.width);
-        if (!spec.stretches) {
-            label->setFixedWidth(spec.width);
+        label->setToolTip(pane.toolTip);
+        label->setMinimumWidth(pane.width);
+        if (!pane.stretches) {
+            label->setFixedWidth(pane.width);
         }
         label->installEventFilter(this);
-        addPermanentWidget(label, spec.stretches ? 1 : 0);
+        addPermanentWidget(label, pane.stretches ? 1 : 0);
         m_panes.push_back(label);
-        m_texts.push_back(spec.text);
+        m_texts.push_back(pane.text);
     }
     connect(&m_scrollTimer, &QTimer::timeout, this, &PaneStatusBar::scrollStep);
 }
