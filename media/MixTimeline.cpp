@@ -7,6 +7,7 @@
 
 #include "media/EncodeGraph.h"
 #include "media/MediaGraph.h"
+#include "media/SpeakerSink.h"
 
 namespace {
 
@@ -139,6 +140,7 @@ int MixTimeline::Preview() {
         return kFailed;
     }
     ges_pipeline_set_mode(m_preview.get(), GES_PIPELINE_MODE_PREVIEW_AUDIO);
+    g_object_set(m_preview.get(), "audio-sink", makeSpeakerSink(), nullptr);
     auto* element = GST_ELEMENT(m_preview.get());
     // Waiting for the start to settle (a fraction of a second) keeps a stop that follows at
     // once from racing the pipeline's own start-up.

@@ -3,17 +3,12 @@
 #include "media/ChannelLevel.h"
 #include "media/MediaProbe.h"
 #include "media/MediaTime.h"
+#include "media/SpeakerSink.h"
 
 namespace {
 
 // playbin's flags: the sound only. Videos show through VideoPlayer.
 constexpr int kPlayAudio = 0x2;
-
-// The sound server's output, or whatever output the system offers without one.
-GstElement* defaultAudioSink() {
-    GstElement* sink = gst_element_factory_make("pulsesink", nullptr);
-    return sink ? sink : gst_element_factory_make("autoaudiosink", nullptr);
-}
 
 }  // namespace
 
@@ -45,7 +40,7 @@ int MusicPlayer::Open(const std::string& path) {
     gst_element_set_state(playbin, GST_STATE_READY);
     // playbin sinks the floating references of the new elements.
     // The video sink is set too, so that playbin never plugs a windowing sink of its own.
-    g_object_set(playbin, "uri", uri.c_str(), "flags", kPlayAudio, "audio-sink", defaultAudioSink(),
+    g_object_set(playbin, "uri", uri.c_str(), "flags", kPlayAudio, "audio-sink", makeSpeakerSink(),
                  "audio-filter", makeChannelLevelStage().release(), "video-sink",
                  gst_element_factory_make("fakesink", nullptr), nullptr);
     m_path = path;

@@ -4,6 +4,7 @@
 
 #include "media/ChannelLevel.h"
 #include "media/MediaGraph.h"
+#include "media/SpeakerSink.h"
 
 namespace {
 
@@ -88,11 +89,9 @@ bool VideoPlayer::RenderFile(const std::string& path) {
     // Paced by the clock like any video sink; the sound is the master.
     g_object_set(frames.get(), "sync", TRUE, "max-buffers", 2, "drop", TRUE, nullptr);
 
-    GstElement* audioSink = gst_element_factory_make("pulsesink", nullptr);
     g_object_set(m_graph->Pipeline(), "uri", uri.c_str(), "flags", kPlayAudioVideo, "video-sink",
-                 bin, "audio-sink",
-                 audioSink ? audioSink : gst_element_factory_make("autoaudiosink", nullptr),
-                 "audio-filter", makeChannelLevelStage().release(), nullptr);
+                 bin, "audio-sink", makeSpeakerSink(), "audio-filter",
+                 makeChannelLevelStage().release(), nullptr);
     const GstStateChangeReturn result =
         gst_element_set_state(m_graph->Pipeline(), GST_STATE_PAUSED);
     if (result == GST_STATE_CHANGE_FAILURE ||
