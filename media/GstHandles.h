@@ -23,6 +23,11 @@ struct GstCapsUnref {
 };
 using GstCapsPtr = std::unique_ptr<GstCaps, GstCapsUnref>;
 
+struct GstSampleUnref {
+    void operator()(GstSample* sample) const { gst_sample_unref(sample); }
+};
+using GstSamplePtr = std::unique_ptr<GstSample, GstSampleUnref>;
+
 struct GErrorFree {
     void operator()(GError* error) const { g_error_free(error); }
 };

@@ -195,7 +195,9 @@ int MediaGraph::FinishStream(GstClockTime timeout) {
         return kFailed;
     }
     int result = 0;
-    if (m_state != GraphState::Stopped) {
+    // An empty graph (what a failed build leaves) has no sink to tell of the end.
+    const bool empty = GST_BIN_NUMCHILDREN(GST_BIN(m_pipeline.get())) == 0;
+    if (m_state != GraphState::Stopped && !empty) {
         gst_element_send_event(m_pipeline.get(), gst_event_new_eos());
         result = WaitForEnd(timeout);
     }

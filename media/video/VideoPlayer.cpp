@@ -132,12 +132,11 @@ void VideoPlayer::applyFrameSize() {
 
 // Runs on a streaming thread: the frame travels to the owner's thread through frameArrived.
 GstFlowReturn VideoPlayer::onNewSample(GstAppSink* sink, gpointer self) {
-    GstSample* sample = gst_app_sink_pull_sample(sink);
+    const GstSamplePtr sample(gst_app_sink_pull_sample(sink));
     if (!sample) {
         return GST_FLOW_OK;
     }
-    QImage frame = frameFromSample(sample);
-    gst_sample_unref(sample);
+    QImage frame = frameFromSample(sample.get());
     Q_EMIT static_cast<VideoPlayer*>(self)->frameArrived(frame);
     return GST_FLOW_OK;
 }

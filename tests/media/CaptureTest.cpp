@@ -49,17 +49,6 @@ void decodeToWav(const std::string& in, const std::string& out) {
                 out + "\"");
 }
 
-// Zero crossings of the left channel a second, halved: the frequency of a pure tone.
-double toneFrequency(const std::vector<int16_t>& samples, size_t fromFrame) {
-    size_t crossings = 0;
-    size_t frames = 0;
-    for (size_t i = 2 * fromFrame + 2; i < samples.size(); i += 2, ++frames) {
-        crossings += (samples[i - 2] < 0) != (samples[i] < 0) ? 1 : 0;
-    }
-    return frames ? static_cast<double>(crossings) * 44100.0 / 2.0 / static_cast<double>(frames)
-                  : 0.0;
-}
-
 class CaptureTest : public ::testing::Test {
 protected:
     // The virtual microphone hears a steady tone while the test runs.
@@ -100,39 +89,35 @@ TEST_F(CaptureTest, MonitorCarriesTheMicrophoneToTheSpeakersAcrossARestart) {
     MicMonitor monitor;
     monitor.SetFormat(1, 1, 22050, 6, 0.005F);
     ASSERT_EQ(monitor.Build(), 0) << monitor.LastError();
-    ASSERT_EQ(monitor.Play(), 0) << monitor.LastError();
-    {
-        SourceRecording heard("out.monitor", dir.file("heard.wav"));
-        pumpUntil([] { return false; }, 1200);
-    }
-    // The periodic restart.
-    ASSERT_EQ(monitor.Stop(), 0);
-    ASSERT_EQ(monitor.Play(), 0);
-    {
-        SourceRecording heard("out.monitor", dir.file("again.wav"));
-        pumpUntil([] { return false; }, 1200);
-    }
-    monitor.Stop();
-    for (const char* file : {"heard.wav", "again.wav"}) {
-        const auto samples = readWavSamples(dir.file(file));
-        ASSERT_GT(samples.size(), 44100u) << file;
-        const size_t settled = samples.size() / 4;  // the part after the start-up
-        EXPECT_GT(channelRms(samples, 0, 2, settled), 1000.0) << file;
-        EXPECT_NEAR(toneFrequency(samples, settled), kToneHz, 50) << file;
+    for (const char* run : {"first run", "after the periodic restart"}) {
+        ASSERT_EQ(monitor.Play(), 0) << monitor.LastError();
+        SourceRecording heard("out.monitor");
+        EXPECT_TRUE(heard.waitFor(
+            [](const std::vector<int16_t>& samples) {
+                return toneSeconds(samples, 2, kToneHz) >= 0.5;
+            },
+            10000))
+            << run;
+        heard.finish();
+        EXPECT_EQ(toneSeconds(heard.samples(), 2, kToneHz + 200), 0.0) << run;
+        ASSERT_EQ(monitor.Stop(), 0);
     }
 }
 
 TEST_F(CaptureTest, RecorderWritesAPlainMp3HoldingTheToneAndReplacesTheLastOne) {
-    feedMicrophone();
     const std::string target = dir.file("temp.mp3");
+    // A silent take, then one of the tone: what is left must be the tone.
     for (int take = 0; take < 2; ++take) {
+        if (take == 1) {
+            feedMicrophone();
+        }
         VoiceRecorder recorder;
         recorder.SetFormat(2, 2, 44100, 10, 0.05F);
         std::string error;
         ASSERT_EQ(recorder.Build(target, error), 0) << error << recorder.LastError();
         EXPECT_TRUE(error.empty());
         ASSERT_EQ(recorder.Play(), 0);
-        pumpUntil([] { return false; }, take == 0 ? 1500 : 2500);
+        pumpUntil([] { return false; }, 2000);
         ASSERT_EQ(recorder.Stop(), 0) << recorder.LastError();
     }
     EXPECT_FALSE(std::filesystem::exists(target + ".part"));
@@ -141,15 +126,10 @@ TEST_F(CaptureTest, RecorderWritesAPlainMp3HoldingTheToneAndReplacesTheLastOne) 
     // Plain MPEG audio: a frame sync at the very start, no RIFF container around it.
     EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
     EXPECT_EQ(static_cast<unsigned char>(bytes[1]) & 0xE0, 0xE0);
-    // The second, longer take replaced the first.
-    EXPECT_EQ(probeDurationSeconds(target), 2);
+    EXPECT_GE(probeDurationSeconds(target), 1);
 
     decodeToWav(target, dir.file("decoded.wav"));
-    const auto samples = readWavSamples(dir.file("decoded.wav"));
-    ASSERT_GT(samples.size(), 44100u);
-    const size_t settled = samples.size() / 3;
-    EXPECT_GT(channelRms(samples, 0, 2, settled), 1000.0);
-    EXPECT_NEAR(toneFrequency(samples, settled), kToneHz, 50);
+    EXPECT_GT(toneSeconds(readWavSamples(dir.file("decoded.wav")), 2, kToneHz), 0.8);
 }
 
 TEST_F(CaptureTest, WithoutACaptureDeviceNothingIsBuiltAndNoFileMade) {
@@ -160,7 +140,7 @@ TEST_F(CaptureTest, WithoutACaptureDeviceNothingIsBuiltAndNoFileMade) {
     EXPECT_EQ(error, loadString(78));
     EXPECT_EQ(error, "创建音频采集设备失败，操作无法进行。");
     recorder.Play();  // runs the empty graph a failed build leaves
-    recorder.Stop();
+    EXPECT_EQ(recorder.Stop(), 0) << recorder.LastError();  // nothing to wait for
     EXPECT_FALSE(std::filesystem::exists(dir.file("temp.mp3")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("temp.mp3.part")));
 

@@ -193,27 +193,52 @@ uint32_t le32(const std::string& bytes, size_t at) {
 
 }  // namespace
 
-SourceRecording::SourceRecording(const std::string& device, const std::string& path)
+SourceRecording::SourceRecording(const std::string& device)
     : m_pipeline(startPipeline("pulsesrc device=" + device +
-                               " ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! wavenc ! "
-                               "filesink location=\"" +
-                               path + "\"")) {}
+                               " ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! appsink "
+                               "name=samples emit-signals=true sync=false")) {
+    const GstRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(m_pipeline.get()), "samples"));
+    g_signal_connect(sink.get(), "new-sample", G_CALLBACK(&SourceRecording::takeSample), this);
+}
 
 SourceRecording::~SourceRecording() {
     finish();
 }
 
-void SourceRecording::finish() {
-    if (!m_pipeline) {
-        return;
+GstFlowReturn SourceRecording::takeSample(GstElement* sink, gpointer self) {
+    GstSample* raw = nullptr;
+    g_signal_emit_by_name(sink, "pull-sample", &raw);
+    const GstSamplePtr sample(raw);
+    if (!sample) {
+        return GST_FLOW_EOS;
     }
-    gst_element_send_event(m_pipeline.get(), gst_event_new_eos());
-    const GstRef<GstBus> bus(gst_element_get_bus(m_pipeline.get()));
-    const GstMessagePtr message(gst_bus_timed_pop_filtered(
-        bus.get(), 5 * GST_SECOND,
-        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
-    gst_element_set_state(m_pipeline.get(), GST_STATE_NULL);
-    m_pipeline.reset();
+    GstMapInfo map;
+    GstBuffer* buffer = gst_sample_get_buffer(sample.get());
+    if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+        auto* recording = static_cast<SourceRecording*>(self);
+        const std::lock_guard lock(recording->m_mutex);
+        const auto* first = reinterpret_cast<const int16_t*>(map.data);
+        recording->m_samples.insert(recording->m_samples.end(), first, first + map.size / 2);
+        gst_buffer_unmap(buffer, &map);
+    }
+    return GST_FLOW_OK;
+}
+
+std::vector<int16_t> SourceRecording::samples() const {
+    const std::lock_guard lock(m_mutex);
+    return m_samples;
+}
+
+bool SourceRecording::waitFor(const std::function<bool(const std::vector<int16_t>&)>& heard,
+                              int timeoutMs) {
+    return pumpUntil([&] { return heard(samples()); }, timeoutMs);
+}
+
+void SourceRecording::finish() {
+    if (m_pipeline) {
+        gst_element_set_state(m_pipeline.get(), GST_STATE_NULL);
+        m_pipeline.reset();
+    }
 }
 
 SinkFeed::SinkFeed(const std::string& wavPath, const std::string& device)
@@ -250,6 +275,54 @@ double channelRms(const std::vector<int16_t>& samples, int channel, int channels
         ++count;
     }
     return count ? std::sqrt(sum / static_cast<double>(count)) : 0.0;
+}
+
+namespace {
+
+struct BlockTone {
+    double rms = 0;
+    double share = 0;  // of the block's energy at the frequency; 1 for a pure tone
+};
+
+// One block of one channel through the Goertzel filter. A tone with a whole number of cycles
+// in the block puts all of its energy in the one bin.
+BlockTone blockTone(const std::vector<int16_t>& samples, size_t first, size_t step, size_t count,
+                    int frequency) {
+    const double coefficient = 2.0 * std::cos(2.0 * M_PI * frequency / static_cast<double>(kRate));
+    double previous = 0;
+    double beforePrevious = 0;
+    double energy = 0;
+    for (size_t n = 0; n < count; ++n) {
+        const double x = samples[first + n * step];
+        energy += x * x;
+        const double current = x + coefficient * previous - beforePrevious;
+        beforePrevious = previous;
+        previous = current;
+    }
+    if (energy <= 0) {
+        return {};
+    }
+    const double power = previous * previous + beforePrevious * beforePrevious -
+                         coefficient * previous * beforePrevious;
+    const auto n = static_cast<double>(count);
+    return {std::sqrt(energy / n), 2.0 * power / (n * energy)};
+}
+
+}  // namespace
+
+double toneSeconds(const std::vector<int16_t>& samples, int channels, int frequency, int channel) {
+    constexpr size_t kBlock = kRate / 100;
+    constexpr double kLoudRms = 1000.0;
+    constexpr double kToneShare = 0.7;
+    const auto step = static_cast<size_t>(channels);
+    const size_t frames = samples.size() / step;
+    size_t heard = 0;
+    for (size_t frame = 0; frame + kBlock <= frames; frame += kBlock) {
+        const BlockTone tone = blockTone(samples, frame * step + static_cast<size_t>(channel), step,
+                                         kBlock, frequency);
+        heard += tone.rms > kLoudRms && tone.share > kToneShare ? 1 : 0;
+    }
+    return static_cast<double>(heard) / 100.0;
 }
 
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {

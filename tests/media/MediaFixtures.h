@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,18 +32,29 @@ void makeMidi(const std::string& path, double seconds);
 // VCD ".dat": the MPEG program stream `mpegPath` in a RIFF CDXA file of 2352-byte sectors.
 void makeVcdDat(const std::string& mpegPath, const std::string& datPath);
 
-// Records a sound-server source ("out.monitor": what the speakers play) into a 16-bit stereo
-// 44100 Hz WAV file from construction until finish().
+// Records a sound-server source ("out.monitor": what the speakers play) as interleaved 16-bit
+// stereo 44100 Hz samples, from construction until finish().
 class SourceRecording {
 public:
-    SourceRecording(const std::string& device, const std::string& path);
+    explicit SourceRecording(const std::string& device);
     ~SourceRecording();
     SourceRecording(const SourceRecording&) = delete;
     SourceRecording& operator=(const SourceRecording&) = delete;
-    // Ends the recording and closes the file.
+
+    // The samples recorded so far.
+    std::vector<int16_t> samples() const;
+    // Runs the default GLib main context until `heard` holds for the samples recorded so far,
+    // or the time runs out; true when it holds. Judging what was captured, not how long the
+    // test waited, keeps a slow start on a busy machine from failing the test.
+    bool waitFor(const std::function<bool(const std::vector<int16_t>&)>& heard, int timeoutMs);
+    // Ends the recording.
     void finish();
 
 private:
+    static GstFlowReturn takeSample(GstElement* sink, gpointer self);
+
+    mutable std::mutex m_mutex;
+    std::vector<int16_t> m_samples;
     GstRef<GstElement> m_pipeline;
 };
 
@@ -63,6 +75,12 @@ private:
 std::vector<int16_t> readWavSamples(const std::string& path);
 // Root mean square of one channel of interleaved samples, from frame `from` on.
 double channelRms(const std::vector<int16_t>& samples, int channel, int channels, size_t from = 0);
+// Seconds of a 44100 Hz recording in which a tone of `frequency` (a multiple of 100 Hz) is
+// clearly heard on `channel`, counted in 10 ms blocks: blocks loud enough whose energy lies
+// mostly at that frequency. The gaps and glitches a busy machine leaves in a live recording
+// only shorten the count; a wrong pitch or silence brings it to zero.
+double toneSeconds(const std::vector<int16_t>& samples, int channels, int frequency,
+                   int channel = 0);
 // Iterates the default GLib main context (where the players deliver their events) until
 // `done` or the time runs out; true when `done`.
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
