@@ -5,13 +5,5 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VOCALIA_BUILD_DIR:-$root/build}
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
-
-state=$(mktemp -d /tmp/vocalia-test.XXXXXX)
-cleanup() {
-    "$root/scripts/sound-server.sh" stop "$state"
-    rm -rf "$state"
-}
-trap cleanup EXIT
-eval "$("$root/scripts/sound-server.sh" start "$state")"
-export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+"$root/scripts/with-sound-server.sh" env QT_QPA_PLATFORM=offscreen \
+    ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
