@@ -1,5 +1,7 @@
 #include "media/GstHandles.h"
 
+#include <sys/stat.h>
+
 #include <mutex>
 
 void ensureGstInitialized() {
@@ -12,6 +14,14 @@ std::string fileUri(const std::string& path) {
     const GCharPtr uri(gst_filename_to_uri(path.c_str(), &raw));
     const GErrorPtr error(raw);
     return uri ? std::string(uri.get()) : std::string();
+}
+
+std::string mediaFileUri(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return {};
+    }
+    return fileUri(path);
 }
 
 std::string errorText(GstMessage* message) {

@@ -45,5 +45,9 @@ void ensureGstInitialized();
 // when the path cannot be expressed as one.
 std::string fileUri(const std::string& path);
 
+// As fileUri, for a file to read media from: empty unless the path names a regular file (after
+// links), since reading a pipe or a device would wait for a writer that may never come.
+std::string mediaFileUri(const std::string& path);
+
 // The text of an error message ("cannot open: no such file"), or "" for another message.
 std::string errorText(GstMessage* message);

@@ -33,7 +33,7 @@ public:
 
     std::optional<int> measure(const std::string& path) {
         GstElement* playbin = Pipeline();
-        const std::string uri = fileUri(path);
+        const std::string uri = mediaFileUri(path);
         if (!playbin || uri.empty()) {
             return std::nullopt;
         }

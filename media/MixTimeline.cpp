@@ -1,7 +1,5 @@
 #include "media/MixTimeline.h"
 
-#include <sys/stat.h>
-
 #include <memory>
 #include <mutex>
 
@@ -82,12 +80,11 @@ int MixTimeline::AddMusic(const std::string& path) {
 }
 
 int MixTimeline::addClip(const std::string& path, int64_t offsetMs) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    const std::string uri = mediaFileUri(path);
+    if (uri.empty()) {
         m_lastError = path + ": no such file";
         return kFailed;
     }
-    const std::string uri = fileUri(path);
     // The editing services keep every file they have read in a cache; a recording made again
     // under the same name must be read again, not mixed at its old length.
     ges_asset_needs_reload(GES_TYPE_URI_CLIP, uri.c_str());

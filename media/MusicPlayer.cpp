@@ -32,9 +32,9 @@ int MusicPlayer::Open(const std::string& path) {
     if (!playbin) {
         return kFailed;
     }
-    const std::string uri = fileUri(path);
+    const std::string uri = mediaFileUri(path);
     if (uri.empty()) {
-        SetLastError("the path cannot be opened");
+        SetLastError("not a media file that can be read");
         return kFailed;
     }
     gst_element_set_state(playbin, GST_STATE_READY);

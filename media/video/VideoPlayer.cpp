@@ -70,7 +70,7 @@ bool VideoPlayer::RenderFile(const std::string& path) {
     if (!m_graph) {
         return false;
     }
-    const std::string uri = fileUri(path);
+    const std::string uri = mediaFileUri(path);
     if (uri.empty()) {
         return false;
     }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <thread>
 
 #include "media/ChannelLevel.h"
+#include "media/MediaProbe.h"
 #include "media/MusicPlayer.h"
 #include "tests/media/MediaFixtures.h"
 #include "tests/support/TestSupport.h"
@@ -109,6 +112,12 @@ TEST_F(MusicPlayerTest, AFileThatCannotPlayFailsToOpenWithAReason) {
     EXPECT_LT(player.Open(dir.file("text.mp3")), 0);
     EXPECT_FALSE(player.LastError().empty());
     EXPECT_LT(player.Open(dir.file("missing.wma")), 0);
+    // A pipe would keep the reader waiting for a writer that never comes; a folder holds no
+    // media.
+    ASSERT_EQ(mkfifo(dir.file("pipe.mp3").c_str(), 0600), 0);
+    EXPECT_LT(player.Open(dir.file("pipe.mp3")), 0);
+    EXPECT_EQ(probeDurationSeconds(dir.file("pipe.mp3")), std::nullopt);
+    EXPECT_LT(player.Open(dir.path()), 0);
     // The player is usable again after a reset.
     makeToneWav(dir.file("ok.wav"), 1.2);
     player.Reset();
