@@ -18,7 +18,11 @@ trap cleanup EXIT
 eval "$("$root/scripts/sound-server.sh" start "$state")"
 sox -n -r 44100 -c 1 -b 16 "$state/click.wav" synth 0.003 square 1000 pad 0.3 0.3
 
-# Median delay in ms of the current microphone-to-speaker route.
+# Median delay in ms of the microphone-to-speaker route that the command $1 starts and $2
+# stops. The recorder runs before the route starts: a recorder that attaches to the speakers'
+# monitor while a client stream already plays there can see its two channels shifted by over
+# 100 ms. It keeps the default 10 ms capture segments: the speakers' null sink runs at the
+# lowest latency any of its streams asks for, so smaller ones would flatter every route.
 measure() {
     local wav="$state/both.wav"
     gst-launch-1.0 -q -e interleave name=both ! audioconvert ! wavenc ! filesink location="$wav" \
@@ -26,10 +30,13 @@ measure() {
         pulsesrc device=out.monitor ! audio/x-raw,rate=44100,channels=1 ! both.sink_1 &
     local recorder=$!
     sleep 1
+    "$1"
+    sleep 1
     for _ in $(seq "$clicks"); do
         paplay --device=micfeed "$state/click.wav"
         sleep 0.4
     done
+    "$2"
     kill -INT "$recorder"
     wait "$recorder" || true
     python3 - "$wav" <<'PY'
@@ -57,21 +64,21 @@ PY
 
 home="$state/home"
 mkdir -p "$home"
-"$build/bin/vocalia-cli" --home "$home" monitor --seconds $((clicks + 4)) >/dev/null &
-monitor=$!
-sleep 1
-ours=$(measure)
-wait "$monitor"
-
-loopback() {
-    local module
-    module=$(pactl load-module module-loopback source=mic sink=out latency_msec="$1")
-    sleep 1
-    measure
-    pactl unload-module "$module"
+start_monitor() {
+    "$build/bin/vocalia-cli" --home "$home" monitor --seconds $((clicks + 4)) >/dev/null &
+    monitor=$!
 }
-at20=$(loopback 20)
-at5=$(loopback 5)
+stop_monitor() { wait "$monitor"; }
+ours=$(measure start_monitor stop_monitor)
+
+start_loopback() {
+    module=$(pactl load-module module-loopback source=mic sink=out latency_msec="$loopback_ms")
+}
+stop_loopback() { pactl unload-module "$module"; }
+loopback_ms=20
+at20=$(measure start_loopback stop_loopback)
+loopback_ms=5
+at5=$(measure start_loopback stop_loopback)
 
 echo "vocalia monitor (PhoneSet defaults): ${ours} ms"
 echo "module-loopback latency_msec=20:     ${at20} ms"
