@@ -29,7 +29,12 @@ PaneStatusBar::PaneStatusBar(const std::vector<PaneSpec>& panes, QWidget* parent
 }
 
 void PaneStatusBar::SetPaneText(int pane, const QString& text) {
-    m_texts.at(static_cast<size_t>(pane)) = text;
+    QString& stored = m_texts.at(static_cast<size_t>(pane));
+    // The status timer writes the same text every second; a scrolling pane keeps its place.
+    if (pane == m_scrollingPane && stored == text) {
+        return;
+    }
+    stored = text;
     if (pane == m_scrollingPane) {
         m_scrollOffset = 0;
     }

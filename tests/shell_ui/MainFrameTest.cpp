@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -146,6 +147,26 @@ TEST_F(MainFrame, PaneClicksSeekChangeVolumeAndShiftLyrics) {
     frame->OnPaneClicked(CMainFrame::kPaneSong, Qt::LeftButton);
     EXPECT_FALSE(frame->StatusPanes()->IsScrolling(CMainFrame::kPaneSong));
     EXPECT_EQ(frame->StatusPanes()->PaneText(3), QStringLiteral("欢迎使用Vocalia"));
+}
+
+TEST_F(MainFrame, TheSongPaneScrollsOnWhileTheStatusTimerRewritesIt) {
+    auto frame = makeFrame();
+    PaneStatusBar* bar = frame->StatusPanes();
+    const QString song = QStringLiteral("正在播放 歌曲列表1:歌手 - 歌名");
+    bar->SetPaneText(CMainFrame::kPaneSong, song);
+    bar->ToggleScrolling(CMainFrame::kPaneSong);
+    const QLabel* label = bar->Pane(CMainFrame::kPaneSong);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label->text() != song; }, 2000));
+    const QString scrolled = label->text();
+    // Timer 2 sends the same text each second: the marquee must not start over.
+    bar->SetPaneText(CMainFrame::kPaneSong, song);
+    EXPECT_EQ(label->text(), scrolled);
+    EXPECT_EQ(bar->PaneText(CMainFrame::kPaneSong), song);
+    // A new text starts from its beginning.
+    bar->SetPaneText(CMainFrame::kPaneSong, QStringLiteral("下一首"));
+    EXPECT_EQ(label->text(), QStringLiteral("下一首"));
+    bar->ToggleScrolling(CMainFrame::kPaneSong);
+    EXPECT_EQ(label->text(), QStringLiteral("下一首"));
 }
 
 TEST_F(MainFrame, SteppedSettingsAreReadAtEachClick) {
