@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMessageBox>
@@ -378,7 +379,9 @@ void CLyricsView::ChooseFont() {
 }
 
 void CLyricsView::ApplyFont(const QFont& font) {
-    const int height = font.pixelSize() > 0 ? font.pixelSize() : QFontMetrics(font).height();
+    // The character height in pixels, whether the font was chosen by points or pixels (the line
+    // height would make the font grow at every visit of the font chooser).
+    const int height = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
     writeSetting(ConfigKey::LyricsFontHeight, height);
     writeSetting(ConfigKey::LyricsBold, font.weight());
     writeSetting(ConfigKey::LyricsCharSet, readSetting(ConfigKey::LyricsCharSet));

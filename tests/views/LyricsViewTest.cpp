@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFontInfo>
 #include <QMenu>
 #include <cstdlib>
 #include <filesystem>
@@ -233,6 +234,19 @@ TEST_F(LyricsViewTest, TheFontIsWrittenAndUsed) {
     EXPECT_EQ(readSetting(ConfigKey::LyricsFontName), "DejaVu Sans");
     EXPECT_EQ(view->LyricFont().pixelSize(), 32);
     EXPECT_TRUE(view->LyricFont().italic());
+}
+
+TEST_F(LyricsViewTest, AFontChosenByPointsKeepsItsSizeAcrossVisitsOfTheChooser) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(18);
+    view->ApplyFont(font);
+    const int stored = readSetting(ConfigKey::LyricsFontHeight);
+    EXPECT_EQ(stored, QFontInfo(font).pixelSize());
+    // The chooser opens with the stored font and returns it in points again.
+    QFont again = view->LyricFont();
+    again.setPointSizeF(QFontInfo(view->LyricFont()).pointSizeF());
+    view->ApplyFont(again);
+    EXPECT_EQ(readSetting(ConfigKey::LyricsFontHeight), stored);
 }
 
 TEST_F(LyricsViewTest, EditLyricOpensTheCurrentSongsLibraryFileInTheUsersEditor) {
