@@ -164,17 +164,20 @@ void CMelodeckDoc::startSong() {
         m_songList->MarkPlayingRow(m_playingSong);
         m_playingCategoryName = m_songList->SelectedCategoryName();
     }
-    loadLyricsAndTimers(lyricFileFor(song));
+    // A new song's lyric starts without the shift the user gave the last one.
+    if (loadLyricsAndTimers(lyricFileFor(song))) {
+        *m_lyricOffset = 0;
+    }
     startPlayer();
 }
 
-void CMelodeckDoc::loadLyricsAndTimers(const std::string& lyricPath) {
+bool CMelodeckDoc::loadLyricsAndTimers(const std::string& lyricPath) {
     if (m_lyricsView == nullptr || !m_lyricsView->LoadLyrics(lyricPath)) {
-        return;
+        return false;
     }
     m_lyricPeriod = readSetting(ConfigKey::LyricsTimer);
     m_lyricTimer.start(m_lyricPeriod);
-    *m_lyricOffset = 0;
+    return true;
 }
 
 void CMelodeckDoc::startPlayer() {

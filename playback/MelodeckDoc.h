@@ -99,7 +99,8 @@ signals:
 private:
     bool openFromCurrent();
     void startSong();
-    void loadLyricsAndTimers(const std::string& lyricPath);
+    // True when the lyric was loaded and timer 1 runs.
+    bool loadLyricsAndTimers(const std::string& lyricPath);
     void startPlayer();
     void stopMonitorRestart();
 

@@ -227,6 +227,8 @@ TEST_F(PlaybackController, PlayWithLyricKeepsTheListPosition) {
     EXPECT_EQ(doc.m_curSong, 1);
     EXPECT_EQ(doc.m_playState, kPlaying);
     EXPECT_TRUE(doc.IsTimerRunning(1));
+    // The shift the user set stays for the chosen lyric.
+    EXPECT_EQ(lyricOffset, 700);
 }
 
 }  // namespace
