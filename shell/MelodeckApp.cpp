@@ -94,8 +94,9 @@ void CMelodeckApp::connectViews(CLeftForm* songList, CLyricsView* lyricsView) {
     route(kCmdAddMusicFiles, songList, [songList] { songList->OnAddMusicFiles(); });
     route(kCmdAddFolder, songList, [songList] { songList->OnAddFolder(); });
     route(kCmdOpenM3u, songList, [songList] { songList->OnOpenM3u(); });
-    route(kCmdAddLyricToLibrary, lyricsView,
-          [lyricsView] { lyricsView->OnCommand(kCmdAddLyricToLibrary); });
+    for (const int id : {kCmdAddLyricToLibrary, kCmdEditLyric}) {
+        route(id, lyricsView, [lyricsView, id] { lyricsView->OnCommand(id); });
+    }
     connect(m_doc.get(), &CMelodeckDoc::addMusicFilesRequested, songList,
             &CLeftForm::OnAddMusicFiles);
     connect(m_frame.get(), &CMainFrame::closing, songList, &CLeftForm::OnCloseDocument);

@@ -6,6 +6,9 @@
 #include <QTest>
 #include <filesystem>
 
+#include "library/ui/LeftForm.h"
+#include "library/ui/SongListCtrl.h"
+#include "resources/CommandIds.h"
 #include "shell/FrameIcons.h"
 #include "shell/MainFrame.h"
 #include "shell/MelodeckApp.h"
@@ -63,6 +66,33 @@ TEST_F(StartUp, AnyTipSettingOtherThanOneSuppressesTheTip) {
     std::string error;
     ASSERT_TRUE(app.InitInstance({home, false, false}, error)) << error;
     EXPECT_EQ(app.MainFrame()->findChild<CTipDialog*>(), nullptr);
+}
+
+TEST_F(StartUp, TheLyricsMenuOpensTheCurrentSongsLyricFileInTheEditor) {
+    // The "editor" writes down what it was asked to open.
+    const std::string editor = folder.file("editor.sh");
+    const std::string record = folder.file("opened.txt");
+    writeBytes(editor, "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\n");
+    std::filesystem::permissions(editor, std::filesystem::perms::owner_all);
+    const QByteArray saved = qgetenv("VISUAL");
+    qputenv("VISUAL", QByteArray::fromStdString(editor));
+    CMelodeckApp app;
+    std::string error;
+    ASSERT_TRUE(app.InitInstance({folder.path() + "home/", false, false}, error)) << error;
+    auto* songList = app.MainFrame()->findChild<CLeftForm*>();
+    ASSERT_NE(songList, nullptr);
+    ASSERT_GT(songList->List()->topLevelItemCount(), 0);
+    songList->List()->setCurrentItem(songList->List()->topLevelItem(0));
+    emit songList->List()->listClicked();
+    app.MainFrame()->Action(kCmdEditLyric)->trigger();
+    const bool opened = QTest::qWaitFor(
+        [&] { return std::filesystem::exists(record) && !readBytes(record).empty(); }, 5000);
+    saved.isNull() ? qunsetenv("VISUAL") : qputenv("VISUAL", saved);
+    ASSERT_TRUE(opened);
+    // The demo song's own lyric file in the library.
+    const std::string path = readBytes(record);
+    EXPECT_NE(path.find("/MyLyrics/"), std::string::npos) << path;
+    EXPECT_TRUE(std::filesystem::exists(path)) << path;
 }
 
 }  // namespace
