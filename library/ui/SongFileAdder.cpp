@@ -11,13 +11,15 @@ SongFileAdder::~SongFileAdder() {
     }
 }
 
-void SongFileAdder::Add(const std::vector<std::string>& paths) {
+void SongFileAdder::Add(const std::vector<std::string>& paths, int tag) {
     if (paths.empty()) {
         return;
     }
     {
         const std::lock_guard lock(m_mutex);
-        m_queue.insert(m_queue.end(), paths.begin(), paths.end());
+        for (const std::string& path : paths) {
+            m_queue.push_back({path, tag});
+        }
     }
     m_pending += static_cast<int>(paths.size());
     if (!m_worker.joinable()) {
@@ -33,23 +35,32 @@ void SongFileAdder::Cancel() {
     m_pending = 0;
 }
 
+void SongFileAdder::Forget(int tag) {
+    const std::lock_guard lock(m_mutex);
+    const auto forgotten = std::erase_if(m_queue, [tag](const Queued& q) { return q.tag == tag; });
+    m_pending -= static_cast<int>(forgotten);
+}
+
 void SongFileAdder::Run(const std::stop_token& stop) {
     std::unique_lock lock(m_mutex);
     while (m_wake.wait(lock, stop, [this] { return !m_queue.empty(); })) {
-        const std::string path = std::move(m_queue.front());
+        const Queued next = std::move(m_queue.front());
         m_queue.pop_front();
         const unsigned generation = m_generation;
         lock.unlock();
-        SongEntry entry = CreateSongEntry(path, m_probe);
+        SongEntry entry = CreateSongEntry(next.path, m_probe);
         // Queued to the owner's thread; dropped by Qt if this object is gone by then.
         QMetaObject::invokeMethod(
-            this, [this, entry = std::move(entry), generation] { Deliver(entry, generation); },
+            this,
+            [this, entry = std::move(entry), tag = next.tag, generation] {
+                Deliver(entry, tag, generation);
+            },
             Qt::QueuedConnection);
         lock.lock();
     }
 }
 
-void SongFileAdder::Deliver(const SongEntry& entry, unsigned generation) {
+void SongFileAdder::Deliver(const SongEntry& entry, int tag, unsigned generation) {
     {
         const std::lock_guard lock(m_mutex);
         if (generation != m_generation) {
@@ -57,7 +68,7 @@ void SongFileAdder::Deliver(const SongEntry& entry, unsigned generation) {
         }
     }
     --m_pending;
-    emit songReady(entry);
+    emit songReady(entry, tag);
     if (m_pending == 0) {
         emit finished();
     }

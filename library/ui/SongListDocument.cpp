@@ -9,11 +9,15 @@
 
 SongListDocument::SongListDocument(CMelodeckDoc& doc, DurationProbe probe, QObject* parent)
     : QObject(parent), m_doc(doc), m_probe(probe), m_adder(std::move(probe)) {
-    connect(&m_adder, &SongFileAdder::songReady, this, &SongListDocument::Append);
+    connect(&m_adder, &SongFileAdder::songReady, this, &SongListDocument::Deliver);
 }
 
 void SongListDocument::OnNewDocument() {
     m_categories.Load();
+    m_listTokens.clear();
+    for (int k = 0; k < m_categories.Count(); ++k) {
+        m_listTokens.push_back(m_nextListToken++);
+    }
     m_doc.m_curCategory = std::clamp(m_doc.m_curCategory, 0, m_categories.Count() - 1);
     m_doc.m_playingCategory = m_doc.m_curCategory;
     LoadShownList(m_doc.m_curCategory);
@@ -35,13 +39,35 @@ void SongListDocument::Append(const SongEntry& entry) {
     emit rowAppended(static_cast<int>(m_doc.m_songs.size()) - 1);
 }
 
+void SongListDocument::Deliver(const SongEntry& entry, int listToken) {
+    const auto it = std::find(m_listTokens.begin(), m_listTokens.end(), listToken);
+    if (it == m_listTokens.end()) {
+        return;
+    }
+    const int category = static_cast<int>(it - m_listTokens.begin());
+    if (category == m_doc.m_curCategory) {
+        Append(entry);
+        return;
+    }
+    const std::string file = SongCategories::FilePath(category);
+    std::vector<SongEntry> songs = LoadM3u(file);
+    songs.push_back(entry);
+    SaveM3u(file, songs);
+}
+
+void SongListDocument::RenewShownListToken() {
+    int& token = m_listTokens.at(static_cast<size_t>(m_doc.m_curCategory));
+    m_adder.Forget(token);
+    token = m_nextListToken++;
+}
+
 void SongListDocument::AddSongFile(const std::string& path) {
     Append(CreateSongEntry(path, m_probe));
 }
 
 void SongListDocument::AddSongFiles(const std::vector<std::string>& paths) {
     m_doc.m_pendingFiles = paths;
-    m_adder.Add(paths);
+    m_adder.Add(paths, m_listTokens.at(static_cast<size_t>(m_doc.m_curCategory)));
 }
 
 void SongListDocument::AddDroppedFiles(const std::vector<std::string>& paths) {
@@ -71,7 +97,7 @@ void SongListDocument::OpenM3u(const std::string& path) {
 }
 
 void SongListDocument::ClearSongList() {
-    m_adder.Cancel();
+    RenewShownListToken();
     m_doc.m_songs.clear();
     m_doc.m_curSong = -1;
     emit listReset();
@@ -81,7 +107,6 @@ void SongListDocument::SwitchCategory(int t) {
     if (t < 0 || t >= m_categories.Count() || t == m_doc.m_curCategory) {
         return;
     }
-    m_adder.Cancel();
     SaveM3u(SongCategories::FilePath(m_doc.m_curCategory), m_doc.m_songs);
     LoadShownList(t);
     m_doc.m_curCategory = t;
@@ -89,6 +114,7 @@ void SongListDocument::SwitchCategory(int t) {
 }
 
 int SongListDocument::NewCategory() {
+    m_listTokens.push_back(m_nextListToken++);
     return m_categories.Append();
 }
 
@@ -98,7 +124,8 @@ bool SongListDocument::DeleteCategory() {
     if (shown < 0) {
         return false;
     }
-    m_adder.Cancel();
+    m_adder.Forget(m_listTokens.at(static_cast<size_t>(deleted)));
+    m_listTokens.erase(m_listTokens.begin() + deleted);
     // The playing song's category moved one down with the files, or is gone.
     if (m_doc.m_playingCategory == deleted) {
         m_doc.m_playingCategory = -1;

@@ -67,9 +67,17 @@ signals:
 private:
     void LoadShownList(int category);
     void Append(const SongEntry& entry);
+    // An added file's entry reaches the list it was chosen for, also when another category is
+    // shown by now; a list replaced or deleted since then takes nothing.
+    void Deliver(const SongEntry& entry, int listToken);
+    // The shown list is replaced: files still being added to it are forgotten.
+    void RenewShownListToken();
 
     CMelodeckDoc& m_doc;
     DurationProbe m_probe;
     SongCategories m_categories;
     SongFileAdder m_adder;
+    // One token per category position, naming the list that files are being added to.
+    std::vector<int> m_listTokens;
+    int m_nextListToken = 0;
 };

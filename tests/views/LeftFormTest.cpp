@@ -185,6 +185,35 @@ TEST_F(LeftFormTest, ReplacingTheListDropsSongsStillBeingAdded) {
     EXPECT_TRUE(doc->m_songs.empty());
 }
 
+TEST_F(LeftFormTest, SongsStillBeingAddedReachTheirOwnCategoryAfterASwitchOrADelete) {
+    const auto musicFiles = [&](const std::string& stem) {
+        std::vector<std::string> paths;
+        for (int i = 0; i < 20; ++i) {
+            paths.push_back(folder.file(stem + std::to_string(i) + ".mp3"));
+            writeBytes(paths.back(), "x");
+        }
+        return paths;
+    };
+    form->SongLists().AddSongFiles(musicFiles("s"));
+    form->Tabs()->setCurrentIndex(1);
+    ASSERT_TRUE(processEventsUntil([&] { return form->SongLists().Adder().Pending() == 0; }));
+    EXPECT_EQ(rowTexts(), (std::vector<std::string>{"one", "two"}));
+    form->Tabs()->setCurrentIndex(0);
+    ASSERT_EQ(doc->m_songs.size(), 25U);
+    EXPECT_EQ(rowTexts().back(), "s19");
+
+    // Category 2 moves to position 1 while its files are still being probed.
+    form->Tabs()->setCurrentIndex(2);
+    form->SongLists().AddSongFiles(musicFiles("t"));
+    form->Tabs()->setCurrentIndex(1);
+    form->OnCommand(kCmdDeleteCategory);
+    ASSERT_TRUE(processEventsUntil([&] { return form->SongLists().Adder().Pending() == 0; }));
+    ASSERT_EQ(doc->m_songs.size(), 21U);
+    EXPECT_EQ(rowTexts().front(), "x");
+    EXPECT_EQ(rowTexts().back(), "t19");
+    EXPECT_EQ(LoadM3u(categoryFile(0)).size(), 25U);
+}
+
 TEST_F(LeftFormTest, AddFolderReplacesTheListWithItsMp3FilesInAnyCase) {
     const std::string music = folder.path() + "music/";
     std::filesystem::create_directories(music + "sub");
