@@ -214,7 +214,7 @@ void CMelodeckDoc::OnPause() {
 }
 
 void CMelodeckDoc::OnSongCompleted() {
-    // The play-back of a recording and a lyric-search song have no list to move on in.
+    // The play-back of a recording leaves m_playState at 0 and moves nothing on.
     if (m_playState == kStopped) {
         return;
     }
