@@ -127,7 +127,9 @@ int CLyricsView::LyricShift() const {
 }
 
 void CLyricsView::UpdatePosition(long long positionMs) {
-    if (!m_lyric || m_state != ShowLyrics || (m_doc != nullptr && m_doc->m_songs.empty())) {
+    // The song list plays no part: a song from the lyric search or the jukebox, or one whose
+    // list was cleared while it plays, moves its lyric like any other.
+    if (!m_lyric || m_state != ShowLyrics) {
         return;
     }
     const std::vector<LyricLine>& lines = m_lyric->Lines();
