@@ -70,7 +70,8 @@ std::string symbolText(unsigned char lead, unsigned char trail, int options) {
 }
 
 std::string_view syllable(unsigned char lead, unsigned char trail) {
-    if (trail > 0xFE) {
+    // 0xFF is neither a lead nor a trail byte: the table has no row or column for it.
+    if (lead > 0xFE || trail > 0xFE) {
         return {};
     }
     const size_t at = (lead - 0x81u) * kPinyinIndexColumns + (trail - 0x40u);

@@ -34,10 +34,11 @@ TEST(PinyinConverterTest, CodesWithoutReadingAreDroppedOrMarked) {
     const std::string none = "\xA1\xA1\xFE\x50";
     EXPECT_EQ(PinyinConverter().Convert(none, 2), "??");
     EXPECT_EQ(PinyinConverter().Convert(none, 4), "");
-    // A lead byte at the end or before a low byte stands alone; 0xFF is never a trail byte.
+    // A lead byte at the end or before a low byte stands alone; 0xFF is never part of a code.
     EXPECT_EQ(PinyinConverter().Convert("a\xD6", 1), "A\xD6");
     EXPECT_EQ(PinyinConverter().Convert("\xD6\x20", 1), "\xD6 ");
     EXPECT_EQ(PinyinConverter().Convert("\xFE\xFF", 2), "?");
+    EXPECT_EQ(PinyinConverter().Convert("\xFF\x41\xFF\xFE", 2), "??");
 }
 
 TEST(PinyinConverterTest, SymbolRowsServeTheLetterJump) {
