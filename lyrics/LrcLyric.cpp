@@ -199,7 +199,10 @@ SingerTitle ReadTagHeadFromBytes(std::string_view head) {
     }
     const std::string text = decodeHead(head.substr(0, kTagHeadBytes));
     SingerTitle result{tagValue(text, "[ar:"), tagValue(text, "[ti:")};
-    while (!result.singer.empty() && result.singer.back() == '.') {
+    // "[ar:Name .]" must name the same folder as a song called "Name - Title", whose singer
+    // loses its trailing blanks: blanks freed by the removed points go too.
+    while (!result.singer.empty() && (result.singer.back() == '.' ||
+                                      kBlankBytes.find(result.singer.back()) != kBlankBytes.npos)) {
         result.singer.pop_back();
     }
     return result;

@@ -147,6 +147,8 @@ TEST(ReadTagHeadTest, ReadsSingerAndTitleFromTheFirstHundredBytes) {
     EXPECT_EQ(ReadTagHeadFromBytes("[ti: Title ]\r\n[ar:  Some One. \t]\r\n"),
               (SingerTitle{"Some One", "Title"}));
     EXPECT_EQ(ReadTagHeadFromBytes("[ar:A...]"), (SingerTitle{"A", ""}));
+    EXPECT_EQ(ReadTagHeadFromBytes("[ar: Jay . ][ti:T]"), (SingerTitle{"Jay", "T"}));
+    EXPECT_EQ(ReadTagHeadFromBytes("[ar:Mr. Big]"), (SingerTitle{"Mr. Big", ""}));
     EXPECT_EQ(ReadTagHeadFromBytes("[ar:unclosed"), (SingerTitle{"", ""}));
     const std::string late = std::string(97, ' ') + "[ar:X][ti:Y]";
     EXPECT_EQ(ReadTagHeadFromBytes(late), (SingerTitle{"", ""}));
