@@ -50,9 +50,41 @@ std::string resolve(std::string_view path, const std::string& folder) {
     return isAbsolute(path) ? std::string(path) : folder + std::string(path);
 }
 
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
+}
+
+// Many players list local files as "file:///folder/My%20Song.mp3"; the player needs the path.
+std::optional<std::string> fileUriPath(std::string_view raw) {
+    constexpr std::string_view kScheme = "file://";
+    const size_t slash = raw.find('/', kScheme.size());
+    if (!raw.starts_with(kScheme) || slash == std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string path;
+    for (size_t i = slash; i < raw.size(); ++i) {
+        const int high = raw[i] == '%' && i + 2 < raw.size() ? hexValue(raw[i + 1]) : -1;
+        const int low = high >= 0 ? hexValue(raw[i + 2]) : -1;
+        if (low >= 0 && high * 16 + low != 0) {  // "%00" cannot stand in a path
+            path += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            path += raw[i];
+        }
+    }
+    return path;
+}
+
 // Paths are file-system bytes: a path that is not UTF-8 is kept as it stands when it names a
 // file, else read as GBK.
 std::string entryPath(std::string_view raw, const std::string& folder) {
+    if (const std::optional<std::string> local = fileUriPath(raw)) {
+        return entryPath(*local, folder);
+    }
     if (TextCodec::isUtf8(raw)) {
         return resolve(raw, folder);
     }

@@ -57,6 +57,17 @@ TEST_F(M3uPlaylistTest, ReadsOrdinaryPlaylistsFromElsewhere) {
     EXPECT_EQ(songs[5], MakeSongEntry("/no/lf.mp3", "Last", 7));
 }
 
+TEST_F(M3uPlaylistTest, FileUrisGiveLocalPaths) {
+    writeBytes(list,
+               "#EXTM3U\nfile:///music/My%20Song.mp3\n#EXTINF:3,歌\n"
+               "file://localhost/%E6%AD%8c/a%2.mp3\nfile:///x%00y.mp3\n");
+    const auto songs = LoadM3u(list);
+    ASSERT_EQ(songs.size(), 3u);
+    EXPECT_EQ(songs[0], MakeSongEntry("/music/My Song.mp3", "My Song", 0));
+    EXPECT_EQ(songs[1], MakeSongEntry("/歌/a%2.mp3", "歌", 3));
+    EXPECT_EQ(songs[2].Path, "/x%00y.mp3");
+}
+
 TEST_F(M3uPlaylistTest, GbkPlaylistsAreDecoded) {
     writeBytes(list, TextCodec::utf8ToGbk("#EXTM3U\r\n#EXTINF:61,歌手 - 歌名\r\n/音乐/歌.mp3\r\n"));
     const auto songs = LoadM3u(list);
