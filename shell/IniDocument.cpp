@@ -47,6 +47,11 @@ std::optional<KeyValue> keyValue(std::string_view line) {
     return KeyValue{trim(line.substr(0, eq)), trim(line.substr(eq + 1))};
 }
 
+bool storableName(std::string_view name, char forbidden) {
+    return name == trim(name) && name.find_first_of("\r\n") == std::string_view::npos &&
+           name.find(forbidden) == std::string_view::npos;
+}
+
 std::string singleLine(std::string_view value) {
     std::string out(value);
     std::replace(out.begin(), out.end(), '\r', ' ');
@@ -57,6 +62,12 @@ std::string singleLine(std::string_view value) {
 }  // namespace
 
 IniDocument::IniDocument(std::string_view bytes) {
+    // Editors that save UTF-8 often put a byte-order mark in front of the first section.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+        m_byteOrderMark = kByteOrderMark;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
     size_t pos = 0;
     while (pos < bytes.size()) {
         const size_t nl = bytes.find('\n', pos);
@@ -158,10 +169,19 @@ void IniDocument::removeSection(std::string_view section) {
 }
 
 std::string IniDocument::bytes() const {
-    std::string out;
+    std::string out = m_byteOrderMark;
     for (const Line& line : m_lines) {
         out += line.text;
         out += line.eol;
     }
     return out;
+}
+
+bool IniDocument::storableSection(std::string_view section) {
+    return storableName(section, ']');
+}
+
+bool IniDocument::storableKey(std::string_view key) {
+    // A key line that starts with "[" could read back as a section header.
+    return storableName(key, '=') && (key.empty() || key.front() != '[');
 }

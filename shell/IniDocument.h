@@ -22,6 +22,11 @@ public:
 
     std::string bytes() const;
 
+    // Whether a section or key name is written so that it reads back as itself: no line breaks,
+    // no blanks at either end, no "]" in a section name, no "=" in a key name nor "[" in front.
+    static bool storableSection(std::string_view section);
+    static bool storableKey(std::string_view key);
+
 private:
     struct Line {
         std::string text;  // without its line ending
@@ -38,4 +43,5 @@ private:
 
     std::vector<Line> m_lines;
     std::string m_newline = "\n";
+    std::string m_byteOrderMark;  // kept in front of the first line, never part of it
 };

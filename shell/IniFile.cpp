@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
 
 #include "shell/AtomicFile.h"
@@ -106,11 +107,17 @@ bool CIniFile::ReadProfileString(const std::string& file, const char* section, c
 
 bool CIniFile::WriteProfileString(const std::string& file, const char* section, const char* key,
                                   const char* value) {
-    if (!section || file.empty()) {
+    if (!section || file.empty() || !IniDocument::storableSection(section) ||
+        (key && !IniDocument::storableKey(key))) {
         return false;
     }
     std::string bytes;
-    readWholeFile(file, bytes);  // a missing file is created by this write
+    // A missing file is created by this write; one that is there but cannot be read (a pipe, a
+    // device, no permission) must not be replaced by a file without its contents.
+    std::error_code ec;
+    if (!readWholeFile(file, bytes) && std::filesystem::exists(file, ec)) {
+        return false;
+    }
     IniDocument doc(bytes);
     if (!key) {
         doc.removeSection(section);

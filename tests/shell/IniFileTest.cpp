@@ -130,6 +130,27 @@ TEST_F(IniFileTest, ValuesCannotBreakTheFileApart) {
     EXPECT_EQ(ini.ReadString("S", "k"), "line1 [Evil] x=1");
 }
 
+TEST_F(IniFileTest, NamesThatWouldNotReadBackAreRefused) {
+    writeBytes(path, "[S]\nk=1\n");
+    EXPECT_EQ(ini.WriteString("S", "a=b", "v"), 0);
+    EXPECT_EQ(ini.WriteString("S", "[T]x", "v"), 0);
+    EXPECT_EQ(ini.WriteString("S", " k", "v"), 0);
+    EXPECT_EQ(ini.WriteString("S", "k\nj", "v"), 0);
+    EXPECT_EQ(ini.WriteString("A]B", "k", "v"), 0);
+    EXPECT_EQ(ini.WriteString("S\r\n[T]", "k", "v"), 0);
+    EXPECT_EQ(readBytes(path), "[S]\nk=1\n");
+    EXPECT_EQ(ini.WriteString("My Section", "key with spaces", "a=b;c"), 1);
+    EXPECT_EQ(ini.ReadString("my section", "KEY WITH SPACES"), "a=b;c");
+}
+
+TEST_F(IniFileTest, ByteOrderMarkIsKeptButNotPartOfTheFirstSection) {
+    const std::string bom = "\xEF\xBB\xBF";
+    writeBytes(path, bom + "[App]\r\nAppPath=/a/\r\n");
+    EXPECT_EQ(ini.ReadString("App", "AppPath"), "/a/");
+    EXPECT_EQ(ini.WriteString("App", "AppPath", "/b/"), 1);
+    EXPECT_EQ(readBytes(path), bom + "[App]\r\nAppPath=/b/\r\n");
+}
+
 TEST_F(IniFileTest, BinaryAndHugeLinesDoNotCrash) {
     std::string junk(1 << 20, '\0');
     for (size_t i = 0; i < junk.size(); ++i) {
@@ -163,9 +184,14 @@ TEST_F(IniFileTest, WriteIntoMissingFolderFailsCleanly) {
     EXPECT_EQ(nowhere.ReadString("S", "k", "d"), "d");
 }
 
-TEST_F(IniFileTest, PipesAndFoldersReadAsMissingWithoutBlocking) {
+TEST_F(IniFileTest, PipesAndFoldersReadAsMissingWithoutBlockingAndAreNotReplaced) {
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
+    // A write must not replace what it could not read.
+    EXPECT_EQ(ini.WriteString("S", "k", "v"), 0);
+    struct stat info {};
+    ASSERT_EQ(lstat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
     CIniFile folder(dir.path().c_str());
     EXPECT_EQ(folder.ReadInt("S", "k", 3), 3);
 }
