@@ -42,10 +42,12 @@ void WaveFile::map(const std::string& path) {
     if (m_mapped.file < 0) {
         throw WaveErrors::FileOperation();
     }
-    // Other writers are kept out for as long as the file is mapped; readers are not.
+    // Other writers are kept out for as long as the file is mapped; readers are not. A file
+    // that nobody may write is read-only even to the superuser, whose open succeeds regardless.
     struct stat info {};
     if (::flock(m_mapped.file, LOCK_EX | LOCK_NB) != 0 || ::fstat(m_mapped.file, &info) != 0 ||
-        !S_ISREG(info.st_mode) || info.st_size <= 0 ||
+        !S_ISREG(info.st_mode) || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+        info.st_size <= 0 ||
         static_cast<uint64_t>(info.st_size) > std::numeric_limits<uint32_t>::max()) {
         throw WaveErrors::FileOperation();
     }
