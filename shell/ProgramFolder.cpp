@@ -19,6 +19,14 @@ std::string withSlash(std::string folder) {
     return folder;
 }
 
+// Every path of the player is built from the folder, and other processes (the lyric editor)
+// read it from the configuration file, so a relative one is made absolute here.
+std::string absoluteFolder(const std::string& folder) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(folder, ec);
+    return withSlash(ec ? folder : absolute.lexically_normal().string());
+}
+
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
@@ -51,11 +59,11 @@ std::string executableFolder() {
 
 std::string resolve(const std::string& homeOption) {
     if (!homeOption.empty()) {
-        return withSlash(homeOption);
+        return absoluteFolder(homeOption);
     }
     const std::string fromEnvironment = environment(HomeEnvironmentVariable);
     if (!fromEnvironment.empty()) {
-        return withSlash(fromEnvironment);
+        return absoluteFolder(fromEnvironment);
     }
     std::string exeFolder = executableFolder();
     if (access(exeFolder.c_str(), W_OK) == 0) {

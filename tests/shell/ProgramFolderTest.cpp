@@ -33,6 +33,11 @@ TEST(ProgramFolderTest, HomeOptionThenEnvironmentThenExecutableFolder) {
     ScopedEnv env(ProgramFolder::HomeEnvironmentVariable, "/from/env");
     EXPECT_EQ(ProgramFolder::resolve("/from/option"), "/from/option/");
     EXPECT_EQ(ProgramFolder::resolve(""), "/from/env/");
+    // Relative folders are taken from the working folder, once: the stored path is absolute.
+    const std::string cwd = std::filesystem::current_path().string();
+    EXPECT_EQ(ProgramFolder::resolve("rel/./dir"), cwd + "/rel/dir/");
+    ScopedEnv relative(ProgramFolder::HomeEnvironmentVariable, "rel");
+    EXPECT_EQ(ProgramFolder::resolve(""), cwd + "/rel/");
     ScopedEnv unset(ProgramFolder::HomeEnvironmentVariable, nullptr);
     // The test binary's folder is a writable build folder.
     EXPECT_EQ(ProgramFolder::resolve(""), ProgramFolder::executableFolder());
