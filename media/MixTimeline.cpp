@@ -80,6 +80,12 @@ int MixTimeline::AddMusic(const std::string& path) {
 }
 
 int MixTimeline::addClip(const std::string& path, int64_t offsetMs) {
+    // Positions are nanoseconds in 64 bits; a larger offset would wrap around to a small one.
+    constexpr int64_t kMaxOffsetMs = G_MAXINT64 / static_cast<int64_t>(GST_MSECOND) / 2;
+    if (offsetMs > kMaxOffsetMs || offsetMs < -kMaxOffsetMs) {
+        m_lastError = path + ": an offset of " + std::to_string(offsetMs) + " ms is out of range";
+        return kFailed;
+    }
     const std::string uri = mediaFileUri(path);
     if (uri.empty()) {
         m_lastError = path + ": no such file";

@@ -146,6 +146,16 @@ TEST_F(TranscodeTest, MixUsageAndUnreadableClips) {
     const CliResult bad = runCli({"mix", "--voice", dir.file("v.wav"), "-o", dir.file("o.mp3")});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_NE(bad.err.find(dir.file("v.wav")), std::string::npos);
+
+    // An offset past what 64-bit nanoseconds hold must not wrap around to a small one.
+    writeBytes(dir.file("tone.wav"), wavFile(tone(0.2, 440, 12000)));
+    for (const char* offset : {"18446744073711", "-9223372036854775808"}) {
+        const CliResult huge = runCli({"mix", "--voice", dir.file("tone.wav"), "--offset", offset,
+                                       "-o", dir.file("huge.mp3")});
+        EXPECT_EQ(huge.exitCode, 1) << offset;
+        EXPECT_NE(huge.err.find("out of range"), std::string::npos) << huge.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("huge.mp3")));
+    }
 }
 
 }  // namespace
