@@ -118,8 +118,9 @@ void CLeftForm::AppendRow(int row) {
     m_filling = wasFilling;
 }
 
+// Only a song that plays (or pauses) marks its row; a stopped one left its number behind.
 void CLeftForm::RestorePlayingMark() {
-    if (m_songLists.ShowsPlayingRow()) {
+    if (m_doc->m_playState != kStopped && m_songLists.ShowsPlayingRow()) {
         SetRowMark(m_doc->m_playingSong, true);
     }
 }

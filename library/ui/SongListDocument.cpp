@@ -100,6 +100,8 @@ void SongListDocument::ClearSongList() {
     RenewShownListToken();
     m_doc.m_songs.clear();
     m_doc.m_curSong = -1;
+    // The playing song's row went with the list; no row of the next list may carry its mark.
+    m_doc.m_playingSong = -1;
     emit listReset();
 }
 

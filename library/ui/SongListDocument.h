@@ -38,7 +38,7 @@ public:
     void AddFolder(const std::string& folder);
     // The playlist replaces the list; it is saved as the shown category's list later.
     void OpenM3u(const std::string& path);
-    // Empties the list; m_curSong becomes -1, m_playingSong stays.
+    // Empties the list; m_curSong and m_playingSong become -1.
     void ClearSongList();
 
     // Saves the shown list and shows category t; m_curSong keeps its number.

@@ -132,7 +132,29 @@ TEST_F(LeftFormTest, RemoveSelectedTakesEverySelectedRow) {
     EXPECT_EQ(doc->m_curSong, -1);
 }
 
+TEST_F(LeftFormTest, OnlyAPlayingSongMarksItsRowWhenTheRowsAreRebuilt) {
+    doc->m_playingSong = 1;
+    doc->m_playingCategory = 0;
+    doc->m_playState = kPlaying;
+    select({3});
+    form->OnCommand(kCmdRemoveSelected);
+    EXPECT_EQ(form->MarkedRow(), 1);
+    // Stopped: removing a row must not bring the mark back.
+    form->ClearRowMarks(1);
+    doc->m_playState = kStopped;
+    select({3});
+    form->OnCommand(kCmdRemoveSelected);
+    EXPECT_EQ(form->MarkedRow(), -1);
+    // A list that replaces the shown one holds no playing row.
+    doc->m_playState = kPlaying;
+    form->SongLists().OpenM3u(categoryFile(1));
+    EXPECT_EQ(rowTexts(), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(doc->m_playingSong, -1);
+    EXPECT_EQ(form->MarkedRow(), -1);
+}
+
 TEST_F(LeftFormTest, DraggingThePlayingRowKeepsTheMarkOnIt) {
+    doc->m_playState = kPlaying;
     doc->m_playingSong = 0;
     doc->m_playingCategory = 0;
     form->MarkPlayingRow(0);
@@ -231,6 +253,7 @@ TEST_F(LeftFormTest, AddFolderReplacesTheListWithItsMp3FilesInAnyCase) {
 
 TEST_F(LeftFormTest, SwitchingCategoriesSavesTheShownListAndKeepsTheCurrentNumber) {
     doc->m_curSong = 4;
+    doc->m_playState = kPlaying;
     doc->m_playingSong = 1;
     doc->m_playingCategory = 0;
     form->MarkPlayingRow(1);
