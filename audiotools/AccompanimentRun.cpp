@@ -1,12 +1,14 @@
 #include "audiotools/AccompanimentRun.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 #include "audiotools/AccompanimentNames.h"
 #include "audiotools/VocalRemover.h"
@@ -24,13 +26,35 @@ constexpr int kEncodingText = 54;
 constexpr int kTaggingText = 55;
 constexpr int kFinishedText = 56;
 
-// The temporary WAV, created for the run and locked against other processes' runs on the same
-// input (an open-file-description lock, which the WAV mapping's own lock does not disturb).
-// Removed when the run ends, however it ends.
+// Whether another process's run holds the lock on `path`.
+bool lockedByAnotherRun(const std::string& path) {
+    const int file = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (file < 0) {
+        return false;
+    }
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    const bool locked = ::fcntl(file, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(file);
+    return locked;
+}
+
+// The temporary WAV, created new for the run and locked against other processes' runs on the
+// same input (an open-file-description lock, which the WAV mapping's own lock does not
+// disturb). Removed when the run ends, however it ends. A file already under that name that no
+// run holds is the user's: it is left alone and the run takes a unique name beside it.
 class TemporaryWav {
 public:
     explicit TemporaryWav(std::string path) : m_path(std::move(path)) {
-        m_file = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        m_file = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (m_file < 0 && errno == EEXIST) {
+            if (lockedByAnotherRun(m_path)) {
+                m_error = "another run is working on it";
+                return;
+            }
+            createUnique();
+        }
         if (m_file < 0) {
             m_error = std::string("cannot create it (") + std::strerror(errno) + ")";
             return;
@@ -38,11 +62,7 @@ public:
         struct flock lock {};
         lock.l_type = F_WRLCK;
         lock.l_whence = SEEK_SET;
-        if (::fcntl(m_file, F_OFD_SETLK, &lock) != 0) {
-            m_error = "another run is working on it";
-            ::close(m_file);
-            m_file = -1;
-        }
+        ::fcntl(m_file, F_OFD_SETLK, &lock);  // the file is new: nobody else can hold it
     }
     ~TemporaryWav() {
         if (m_file >= 0) {
@@ -54,9 +74,21 @@ public:
     TemporaryWav& operator=(const TemporaryWav&) = delete;
 
     bool held() const { return m_file >= 0; }
+    const std::string& path() const { return m_path; }
     const std::string& error() const { return m_error; }
 
 private:
+    void createUnique() {
+        constexpr std::string_view kSuffix = ".wav";
+        std::string pattern =
+            m_path.substr(0, m_path.size() - kSuffix.size()) + ".XXXXXX" + std::string(kSuffix);
+        m_file = ::mkostemps(pattern.data(), static_cast<int>(kSuffix.size()), O_CLOEXEC);
+        if (m_file >= 0) {
+            ::fchmod(m_file, 0644);
+            m_path = pattern;
+        }
+    }
+
     std::string m_path;
     int m_file = -1;
     std::string m_error;
@@ -90,15 +122,15 @@ void AccompanimentRun::progress(int stringId) {
 }
 
 RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
-    const std::string wavPath = AccompanimentNames::temporaryWav(job.input);
-    const RunClaim claim({wavPath, job.output});
+    const RunClaim claim({AccompanimentNames::temporaryWav(job.input), job.output});
     if (!claim.claimed()) {
         return {claim.busyPath() + ": another run is working on it"};
     }
-    std::optional<TemporaryWav> wav(std::in_place, wavPath);
+    std::optional<TemporaryWav> wav(std::in_place, AccompanimentNames::temporaryWav(job.input));
     if (!wav->held()) {
-        return {"temporary WAV " + wavPath + ": " + wav->error()};
+        return {"temporary WAV " + wav->path() + ": " + wav->error()};
     }
+    const std::string wavPath = wav->path();
     PendingOutput output(job.output);
     if (!output.created()) {
         return {job.output + ": cannot create the output (" + output.error() + ")"};

@@ -157,9 +157,24 @@ TEST_F(ToolRunTest, ASecondRunOnTheSameFilesIsRefused) {
         const RunOutcome outcome = AccompanimentRun(observer).Run(job);
         EXPECT_NE(outcome.error.find("another run"), std::string::npos) << outcome.error;
         ::close(other);
-        std::remove(wav.c_str());
     }
     EXPECT_TRUE(observer.ids.empty());
+    {
+        // A file of the user's that has the temporary WAV's name, or a link there, is left alone.
+        const std::string wav = job.input + ".wav";
+        writeBytes(wav, "the user's own file");
+        const AccompanimentJob linked = accompanimentJobFor(song("link.mp3", 0.3));
+        ASSERT_EQ(::symlink(wav.c_str(), (linked.input + ".wav").c_str()), 0);
+        const size_t files = filesIn(dir.path());
+        for (const AccompanimentJob& other : {job, linked}) {
+            EXPECT_TRUE(AccompanimentRun(observer).Run(other).ok());
+            EXPECT_TRUE(std::filesystem::exists(other.output));
+        }
+        EXPECT_EQ(readBytes(wav), "the user's own file");
+        EXPECT_TRUE(std::filesystem::is_symlink(linked.input + ".wav"));
+        EXPECT_EQ(filesIn(dir.path()), files + 2) << "the two outputs and no temporary WAV";
+        std::remove(wav.c_str());
+    }
     EXPECT_TRUE(AccompanimentRun(observer).Run(job).ok());
 }
 
