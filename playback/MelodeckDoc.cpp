@@ -1,6 +1,9 @@
 #include "playback/MelodeckDoc.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <limits>
 
 #include "lyrics/LyricLibrary.h"
 #include "resources/CommandIds.h"
@@ -13,6 +16,8 @@ namespace {
 
 // Status bar timer period, ms.
 constexpr int kStatusPeriodMs = 1000;
+// Longest monitor restart period that a timer can hold in ms.
+constexpr int kLongestRestartSeconds = std::numeric_limits<int>::max() / 1000;
 
 QString text(int id) {
     return QString::fromUtf8(loadString(id));
@@ -176,6 +181,10 @@ bool CMelodeckDoc::loadLyricsAndTimers(const std::string& lyricPath) {
         return false;
     }
     m_lyricPeriod = readSetting(ConfigKey::LyricsTimer);
+    // A period of 0 or less would run the timer flat out.
+    if (m_lyricPeriod <= 0) {
+        m_lyricPeriod = ConfigKey::LyricsTimer.def;
+    }
     m_lyricTimer.start(m_lyricPeriod);
     return true;
 }
@@ -260,7 +269,11 @@ void CMelodeckDoc::OnSing() {
         if (m_monitor->Build(captureSettings(kMonitorKeys), {}, ignored)) {
             m_monitor->Play();
         }
-        m_monitorTimer.start(readSetting(ConfigKey::PhoneRefreshTimerSing) * 1000);
+        // 0 or less means no periodic restart (a zero period would restart it without pause).
+        const int seconds = readSetting(ConfigKey::PhoneRefreshTimerSing);
+        if (seconds > 0) {
+            m_monitorTimer.start(std::chrono::seconds(std::min(seconds, kLongestRestartSeconds)));
+        }
     }
     emit playbackStateChanged();
 }

@@ -196,6 +196,18 @@ TEST_F(PlaybackController, RecordOffWhileSingingEndsOnlyTheMonitorRestart) {
     EXPECT_FALSE(monitor.running);
 }
 
+TEST_F(PlaybackController, PeriodsOfZeroNeverRunATimerFlatOut) {
+    writeSetting(ConfigKey::LyricsTimer, 0);
+    writeSetting(ConfigKey::PhoneRefreshTimerSing, 0);
+    addSongs({"a.mp3"});
+    doc.OnPlay();
+    EXPECT_TRUE(doc.IsTimerRunning(1));
+    EXPECT_EQ(doc.m_lyricPeriod, 500);
+    doc.OnSing();
+    EXPECT_TRUE(monitor.running);
+    EXPECT_FALSE(doc.IsTimerRunning(3));
+}
+
 TEST_F(PlaybackController, ReplayPlaysTheRecordingWithoutAdvancingTheList) {
     addSongs({"a.mp3", "b.mp3"});
     doc.OnPlay();
