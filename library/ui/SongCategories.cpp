@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -15,6 +16,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kFallbackCount = 2;
+// More tabs than anyone keeps; a damaged count beyond it would stall the start for minutes.
+constexpr int kMostCategories = 1000;
 
 // Moves `from` onto `to`, or clears `to` when `from` does not exist, so the number `to` ends up
 // holding exactly what `from` held.
@@ -34,6 +37,7 @@ void SongCategories::Load() {
     if (count <= 0) {
         count = kFallbackCount;
     }
+    count = std::min(count, kMostCategories);
     m_names.clear();
     for (int k = 0; k < count; ++k) {
         const auto key = ConfigKey::categoryNameKey(k);

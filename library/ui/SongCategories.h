@@ -11,8 +11,9 @@ public:
     // Longest name a category may have, in characters.
     static constexpr int kMaxNameLength = 30;
 
-    // Reads the names: "Num" of 0 or less counts as 2; a missing or empty name gets the default
-    // "歌曲列表<k+1>", and a name over the limit is cut, so every stored category shows.
+    // Reads the names: "Num" of 0 or less counts as 2, one over 1000 as 1000; a missing or empty
+    // name gets the default "歌曲列表<k+1>", and a name over the limit is cut, so every stored
+    // category shows.
     void Load();
     // Writes the count and every name.
     void Save() const;

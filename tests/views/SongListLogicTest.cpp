@@ -22,6 +22,14 @@ TEST_F(SongCategoriesTest, CountOfZeroOrLessGivesTwoDefaultTabs) {
     }
 }
 
+TEST_F(SongCategoriesTest, ADamagedCountDoesNotStallTheStartWithMillionsOfTabs) {
+    writeSetting(ConfigKey::TabNum, 2147483647);
+    SongCategories categories;
+    categories.Load();
+    EXPECT_EQ(categories.Count(), 1000);
+    EXPECT_EQ(categories.Name(999), "歌曲列表1000");
+}
+
 TEST_F(SongCategoriesTest, StoredNamesNeverMakeACategoryDisappear) {
     writeSetting(ConfigKey::TabNum, 4);
     theSettings.WriteString("Tab", "Cat0", "流行");
