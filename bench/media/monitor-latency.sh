@@ -9,13 +9,12 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${VOCALIA_BUILD_DIR:-$root/build}
 clicks=${1:-5}
+# Runs itself again beside a private sound server of its own.
+if [[ -z "${VOCALIA_LATENCY_SERVER:-}" ]]; then
+    exec "$root/scripts/with-sound-server.sh" env VOCALIA_LATENCY_SERVER=1 "$0" "$clicks"
+fi
 state=$(mktemp -d /tmp/vocalia-latency.XXXXXX)
-cleanup() {
-    "$root/scripts/sound-server.sh" stop "$state"
-    rm -rf "$state"
-}
-trap cleanup EXIT
-eval "$("$root/scripts/sound-server.sh" start "$state")"
+trap 'rm -rf "$state"' EXIT
 sox -n -r 44100 -c 1 -b 16 "$state/click.wav" synth 0.003 square 1000 pad 0.3 0.3
 
 # Median delay in ms of the microphone-to-speaker route that the command $1 starts and $2
