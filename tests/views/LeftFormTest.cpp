@@ -30,6 +30,7 @@ std::vector<SongEntry> songsNamed(std::initializer_list<const char*> names) {
 
 std::vector<std::string> namesOf(const std::vector<SongEntry>& songs) {
     std::vector<std::string> names;
+    names.reserve(songs.size());
     for (const SongEntry& song : songs) {
         names.push_back(song.DisplayName);
     }
@@ -58,6 +59,7 @@ protected:
 
     std::vector<std::string> rowTexts() const {
         std::vector<std::string> texts;
+        texts.reserve(static_cast<size_t>(list()->topLevelItemCount()));
         for (int row = 0; row < list()->topLevelItemCount(); ++row) {
             texts.push_back(list()->topLevelItem(row)->text(0).toStdString());
         }

@@ -59,7 +59,7 @@ protected:
 
     // Lines at 0, 10000, 20000, 30000 ms.
     std::string writeLyric(const std::string& extra = "") {
-        const std::string path = folder.file("song.lrc");
+        std::string path = folder.file("song.lrc");
         writeBytes(path, "[ti:歌名]\r\n[ar:歌手]\r\n" + extra +
                              "[00:00.00]第一行\r\n[00:10.00]第二行\r\n[00:20.00]第三行\r\n"
                              "[00:30.00]最后一行\r\n");
