@@ -10,31 +10,17 @@
 
 #include "media/GstHandles.h"
 #include "media/MusicPlayer.h"
+#include "tests/media/MediaFixtures.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Makes a media file with a gst-launch style description ending in a file sink.
-std::string makeFile(const std::string& name, const std::string& encoder) {
+// A five-second tone in the temporary folder, made by one of the test fixtures' makers.
+std::string toneFile(const std::string& name,
+                     void (*make)(const std::string& path, double seconds, int frequency)) {
     std::string path = (std::filesystem::temp_directory_path() / name).string();
-    if (std::filesystem::exists(path)) {
-        return path;
-    }
-    const std::string description =
-        "audiotestsrc num-buffers=500 ! audio/x-raw,rate=44100,channels=2 ! audioconvert ! " +
-        encoder + " ! filesink location=\"" + path + "\"";
-    ensureGstInitialized();
-    GError* raw = nullptr;
-    const GstRef<GstElement> pipeline(
-        GST_ELEMENT(gst_object_ref_sink(gst_parse_launch(description.c_str(), &raw))));
-    const GErrorPtr error(raw);
-    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
-    const GstRef<GstBus> bus(gst_element_get_bus(pipeline.get()));
-    const GstMessagePtr done(gst_bus_timed_pop_filtered(
-        bus.get(), 60 * GST_SECOND,
-        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
-    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    make(path, 5.0, 440);
     return path;
 }
 
@@ -67,10 +53,10 @@ void startToSound(benchmark::State& state, const std::string& path) {
 }
 
 void BM_StartToSoundWav(benchmark::State& state) {
-    startToSound(state, makeFile("vocalia-bench.wav", "wavenc"));
+    startToSound(state, toneFile("vocalia-bench.wav", makeToneWav));
 }
 void BM_StartToSoundMp3(benchmark::State& state) {
-    startToSound(state, makeFile("vocalia-bench.mp3", "lamemp3enc"));
+    startToSound(state, toneFile("vocalia-bench.mp3", makeToneMp3));
 }
 
 BENCHMARK(BM_StartToSoundWav)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
