@@ -229,9 +229,26 @@ std::vector<int16_t> SourceRecording::samples() const {
     return m_samples;
 }
 
+size_t SourceRecording::sampleCount() const {
+    const std::lock_guard lock(m_mutex);
+    return m_samples.size();
+}
+
 bool SourceRecording::waitFor(const std::function<bool(const std::vector<int16_t>&)>& heard,
                               int timeoutMs) {
-    return pumpUntil([&] { return heard(samples()); }, timeoutMs);
+    // Judged again only when more has been recorded, not at every turn of the loop.
+    size_t judged = 0;
+    bool holds = false;
+    return pumpUntil(
+        [&] {
+            const size_t count = sampleCount();
+            if (count != judged) {
+                judged = count;
+                holds = heard(samples());
+            }
+            return holds;
+        },
+        timeoutMs);
 }
 
 void SourceRecording::finish() {

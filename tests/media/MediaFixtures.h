@@ -52,6 +52,7 @@ public:
 
 private:
     static GstFlowReturn takeSample(GstElement* sink, gpointer self);
+    size_t sampleCount() const;
 
     mutable std::mutex m_mutex;
     std::vector<int16_t> m_samples;
