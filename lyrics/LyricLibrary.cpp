@@ -1,5 +1,6 @@
 #include "lyrics/LyricLibrary.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -74,6 +75,20 @@ std::string LyricLibraryPath(const std::string& programFolder, const SingerTitle
 
 std::string LyricLibraryPath(const SingerTitle& names) {
     return LyricLibraryPath(ProgramFolder::current(), names);
+}
+
+bool EnsureLyricFile(const std::string& path) {
+    std::error_code error;
+    if (fs::exists(path, error)) {
+        return true;
+    }
+    fs::create_directories(fs::path(path).parent_path(), error);
+    // "x" never truncates a file that appeared in the meantime.
+    std::FILE* file = std::fopen(path.c_str(), "wx");
+    if (file == nullptr) {
+        return fs::exists(path, error);
+    }
+    return std::fclose(file) == 0;
 }
 
 AddLyricResult AddLyricToLibrary(const std::string& programFolder, const std::string& source) {

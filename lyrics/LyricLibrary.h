@@ -22,6 +22,11 @@ std::string LyricLibraryPath(const std::string& programFolder, const SingerTitle
 // The same in the program folder of the configuration ("App"/"AppPath").
 std::string LyricLibraryPath(const SingerTitle& names);
 
+// Makes sure a lyric file exists so that an editor has something to open: a missing file is
+// created empty, with its singer folder. An existing file is left as it is. False when it
+// cannot be created.
+bool EnsureLyricFile(const std::string& path);
+
 struct AddLyricResult {
     bool added = false;
     std::string message;  // the text for the user

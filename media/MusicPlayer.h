@@ -64,6 +64,8 @@ protected:
 
 private:
     void queueEvent(MediaEvent event);
+    // Connects what every new pipeline needs (the MIDI gain).
+    void setUpPipeline();
 
     std::string m_path;
     std::optional<int64_t> m_probedSeconds;

@@ -72,11 +72,17 @@ int VoiceRecorder::Build(const std::string& outputPath, std::string& errorText) 
 
 int VoiceRecorder::Play() {
     const int result = MediaGraph::Play();
-    if (result == 0) {
-        constexpr GstClockTime kStartWait = 5 * GST_SECOND;
-        gst_element_get_state(Pipeline(), nullptr, nullptr, kStartWait);
+    if (result != 0) {
+        return result;
     }
-    return result;
+    constexpr GstClockTime kStartWait = 5 * GST_SECOND;
+    if (gst_element_get_state(Pipeline(), nullptr, nullptr, kStartWait) ==
+        GST_STATE_CHANGE_FAILURE) {
+        MediaGraph::Stop();
+        SetLastError("cannot write the recording: " + partialPath(m_outputPath));
+        return kFailed;
+    }
+    return 0;
 }
 
 int VoiceRecorder::Stop() {

@@ -47,4 +47,18 @@ std::uint32_t volumeDown(std::uint32_t levels, int step) {
     return moveEach(levels, -static_cast<long long>(step));
 }
 
+int volume(std::uint32_t levels) {
+    return static_cast<int>(std::max(levels & 0xFFFFU, levels >> 16U));
+}
+
+std::uint32_t withVolume(std::uint32_t levels, int volume) {
+    const long long target = std::clamp<long long>(volume, 0, kFull);
+    const long long loudest = ChannelLevels::volume(levels);
+    const auto scaled = [&](std::uint32_t level) {
+        const long long value = loudest == 0 ? target : (level * target + loudest / 2) / loudest;
+        return static_cast<std::uint32_t>(value);
+    };
+    return scaled(levels & 0xFFFFU) | (scaled(levels >> 16U) << 16U);
+}
+
 }  // namespace ChannelLevels

@@ -22,4 +22,10 @@ Mode checkedMode(std::uint32_t levels);
 std::uint32_t volumeUp(std::uint32_t levels, int step);
 std::uint32_t volumeDown(std::uint32_t levels, int step);
 
+// The volume a slider shows: the louder channel's level, 0..65535.
+int volume(std::uint32_t levels);
+// The levels at another volume (held within 0..65535): both channels keep their balance, so a
+// silenced channel stays silent; with both silent, both take the volume.
+std::uint32_t withVolume(std::uint32_t levels, int volume);
+
 }  // namespace ChannelLevels

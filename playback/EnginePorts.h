@@ -22,6 +22,7 @@ public:
     void Stop() override;
     void TogglePause() override;
     long long GetPositionMs() const override;
+    long long GetDurationMs() override { return m_player.GetDurationSec() * 1000; }
     void SeekMs(long long ms) override;
     void SetCompletionHandler(std::function<void()> handler) override;
     std::uint32_t ChannelLevels() const override;
@@ -42,8 +43,9 @@ public:
     void Reset() override { m_monitor.Reset(); }
     bool Build(const CaptureSettings& settings, const std::string& outputPath,
                std::string& error) override;
-    void Play() override { m_monitor.Play(); }
-    void Stop() override { m_monitor.Stop(); }
+    bool Play() override { return m_monitor.Play() >= 0; }
+    bool Stop() override { return m_monitor.Stop() >= 0; }
+    std::string LastError() const override { return m_monitor.LastError(); }
 
 private:
     MicMonitor m_monitor;
@@ -54,8 +56,9 @@ public:
     void Reset() override { m_recorder.Reset(); }
     bool Build(const CaptureSettings& settings, const std::string& outputPath,
                std::string& error) override;
-    void Play() override { m_recorder.Play(); }
-    void Stop() override { m_recorder.Stop(); }
+    bool Play() override { return m_recorder.Play() >= 0; }
+    bool Stop() override { return m_recorder.Stop() >= 0; }
+    std::string LastError() const override { return m_recorder.LastError(); }
 
 private:
     VoiceRecorder m_recorder;

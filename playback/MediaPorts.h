@@ -22,6 +22,8 @@ public:
     // Pauses a running graph, runs a paused one, leaves a stopped one stopped.
     virtual void TogglePause() = 0;
     virtual long long GetPositionMs() const = 0;
+    // The open file's length in ms; 0 when unknown.
+    virtual long long GetDurationMs() = 0;
     virtual void SeekMs(long long ms) = 0;
     // `handler` runs on the owner's thread each time the open file plays to its end; an empty
     // handler stops the notices.
@@ -51,6 +53,10 @@ public:
     // it. False with a user text in `error` when the graph cannot be built.
     virtual bool Build(const CaptureSettings& settings, const std::string& outputPath,
                        std::string& error) = 0;
-    virtual void Play() = 0;
-    virtual void Stop() = 0;
+    // False when the graph does not run (for the recorder: its file cannot be written);
+    // LastError says why.
+    virtual bool Play() = 0;
+    // False when the take could not be finished and put in place; LastError says why.
+    virtual bool Stop() = 0;
+    virtual std::string LastError() const = 0;
 };

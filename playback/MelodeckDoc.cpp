@@ -110,6 +110,17 @@ long long CMelodeckDoc::PositionMs() const {
     return m_player != nullptr ? m_player->GetPositionMs() : 0;
 }
 
+long long CMelodeckDoc::DurationMs() const {
+    return m_player != nullptr && m_playState != kStopped ? m_player->GetDurationMs() : 0;
+}
+
+std::string CMelodeckDoc::CurrentSongPath() const {
+    if (m_curSong >= 0 && m_curSong < static_cast<int>(m_songs.size())) {
+        return m_songs[static_cast<size_t>(m_curSong)].Path;
+    }
+    return m_playState != kStopped ? m_playingPath : std::string();
+}
+
 QString CMelodeckDoc::TimePaneText() const {
     const long long p = PositionMs();
     char buffer[64];
@@ -117,13 +128,27 @@ QString CMelodeckDoc::TimePaneText() const {
     return QString::fromUtf8(buffer) + QString::fromStdString(m_playingDuration);
 }
 
+// The pane names what plays, and says so when nothing does.
 QString CMelodeckDoc::SongPaneText() const {
-    return text(kStrPlaying) + ' ' + QString::fromStdString(m_playingCategoryName) + ':' +
+    if (m_replaying) {
+        return text(kStrReplayingRecording);
+    }
+    if (!m_videoName.empty()) {
+        return text(kStrPlayingVideo) + ' ' + QString::fromStdString(m_videoName);
+    }
+    const int state = m_playState == kPlaying  ? kStrPlaying
+                      : m_playState == kPaused ? kStrPausedState
+                                               : kStrStoppedState;
+    return text(state) + ' ' + QString::fromStdString(m_playingCategoryName) + ':' +
            QString::fromStdString(m_playingName);
 }
 
+void CMelodeckDoc::refreshStatus() {
+    emit statusTick(TimePaneText(), SongPaneText());
+}
+
 // Opens the current song, or the next ones after it (each tried once, wrapping round).
-bool CMelodeckDoc::openFromCurrent() {
+bool CMelodeckDoc::openFromCurrent(int step) {
     const int count = static_cast<int>(m_songs.size());
     for (int tried = 0; tried < count; ++tried) {
         m_playingSong = m_curSong;
@@ -131,9 +156,38 @@ bool CMelodeckDoc::openFromCurrent() {
         if (m_player->Open(m_songs[static_cast<size_t>(m_curSong)].Path)) {
             return true;
         }
-        m_curSong = (m_curSong + 1) % count;
+        m_curSong = (m_curSong + step + count) % count;
     }
     return false;
+}
+
+void CMelodeckDoc::OnNextSong() {
+    playNeighbour(1);
+}
+
+void CMelodeckDoc::OnPreviousSong() {
+    playNeighbour(-1);
+}
+
+void CMelodeckDoc::playNeighbour(int step) {
+    const int count = static_cast<int>(m_songs.size());
+    if (m_player == nullptr || count == 0) {
+        return;
+    }
+    const bool playingHere = m_playState != kStopped && m_playingSong >= 0 &&
+                             m_playingSong < count && m_playingCategory == m_curCategory;
+    const int from = playingHere ? m_playingSong : std::clamp(m_curSong, -1, count - 1);
+    OnStop();
+    m_curSong = from < 0 ? (step > 0 ? 0 : count - 1) : (from + step + count) % count;
+    if (!openFromCurrent(step)) {
+        m_playingSong = -1;
+        emit statusMessage(text(kStrNothingPlayable));
+        return;
+    }
+    if (m_songList != nullptr) {
+        m_songList->SelectRow(m_curSong);
+    }
+    startSong();
 }
 
 void CMelodeckDoc::OnPlay() {
@@ -163,6 +217,7 @@ void CMelodeckDoc::OnPlay() {
 void CMelodeckDoc::startSong() {
     const SongEntry& song = m_songs[static_cast<size_t>(m_playingSong)];
     m_playingName = song.DisplayName;
+    m_playingPath = song.Path;
     m_playingDuration = song.DurationText;
     m_playingCategory = m_curCategory;
     if (m_songList != nullptr) {
@@ -193,12 +248,17 @@ void CMelodeckDoc::startPlayer() {
     m_player->Play();
     m_statusTimer.start(kStatusPeriodMs);
     m_playState = kPlaying;
+    refreshStatus();
     emit playbackStateChanged();
 }
 
 void CMelodeckDoc::OnStop() {
     if (m_lyricsView != nullptr) {
         m_lyricsView->StopVideo();
+    }
+    if (!m_videoName.empty()) {
+        m_videoName.clear();
+        refreshStatus();
     }
     if (m_playState == kStopped) {
         return;
@@ -210,6 +270,7 @@ void CMelodeckDoc::OnStop() {
     m_lyricTimer.stop();
     m_statusTimer.stop();
     m_playState = kStopped;
+    refreshStatus();
     emit playbackStateChanged();
 }
 
@@ -219,6 +280,7 @@ void CMelodeckDoc::OnPause() {
     }
     m_player->TogglePause();
     m_playState = m_playState == kPlaying ? kPaused : kPlaying;
+    refreshStatus();
     emit playbackStateChanged();
 }
 
@@ -242,6 +304,7 @@ void CMelodeckDoc::PlayWithLyric(const std::string& lyricPath, const std::string
     }
     m_player->Reset();
     m_player->Open(mediaPath);
+    m_playingPath = mediaPath;
     loadLyricsAndTimers(lyricPath);
     startPlayer();
 }
@@ -251,6 +314,8 @@ void CMelodeckDoc::PlayVideoFile(const std::string& path) {
     if (m_lyricsView != nullptr) {
         m_lyricsView->StopVideo();
         m_lyricsView->PlayVideo(path);
+        m_videoName = path.substr(path.find_last_of('/') + 1);
+        refreshStatus();
     }
 }
 
@@ -284,10 +349,13 @@ void CMelodeckDoc::OnRecord() {
     }
     if (m_recording) {
         m_recording = false;
-        m_recorder->Stop();
+        const bool kept = m_recorder->Stop();
         m_monitorTimer.stop();
         emit commandTextChanged(kCmdRecord, text(kStrRecordButton));
         emit playbackStateChanged();
+        if (!kept) {
+            emit errorMessage(text(kStrRecordingNotSaved).arg(recordingFailure()));
+        }
         return;
     }
     m_recorder->Reset();
@@ -297,7 +365,13 @@ void CMelodeckDoc::OnRecord() {
         emit playbackStateChanged();
         return;
     }
-    m_recorder->Play();
+    if (!m_recorder->Play()) {
+        const QString failure = recordingFailure();
+        m_recorder->Reset();
+        emit errorMessage(text(kStrRecordingNotStarted).arg(failure));
+        emit playbackStateChanged();
+        return;
+    }
     m_recording = true;
     // Only the whole seconds of the stored buffer length count here.
     const long long position = PositionMs();
@@ -309,6 +383,11 @@ void CMelodeckDoc::OnRecord() {
     emit playbackStateChanged();
 }
 
+QString CMelodeckDoc::recordingFailure() const {
+    return QString::fromStdString(recordingPath()) + "\n" +
+           QString::fromStdString(m_recorder->LastError());
+}
+
 void CMelodeckDoc::OnReplay() {
     OnStop();
     if (m_player == nullptr) {
@@ -318,6 +397,7 @@ void CMelodeckDoc::OnReplay() {
         m_replaying = false;
         m_player->Stop();
         m_player->Reset();
+        refreshStatus();
         emit commandTextChanged(kCmdReplay, text(kStrReplayButton));
         emit playbackStateChanged();
         return;
@@ -329,6 +409,7 @@ void CMelodeckDoc::OnReplay() {
     }
     m_player->Play();
     m_replaying = true;
+    refreshStatus();
     emit commandTextChanged(kCmdReplay, text(kStrStopButton));
     emit playbackStateChanged();
 }

@@ -41,6 +41,10 @@ public:
     void OnPlay();
     void OnStop();
     void OnPause();
+    // The next or the previous song of the shown list, wrapping round; songs that cannot be
+    // opened are passed over in the same direction.
+    void OnNextSong();
+    void OnPreviousSong();
     void OnSing();
     void OnRecord();
     void OnReplay();
@@ -53,6 +57,10 @@ public:
 
     // The player's position in ms (0 without a player).
     long long PositionMs() const;
+    // The open song's length in ms (0 when unknown or without a player).
+    long long DurationMs() const;
+    // The file of the current row, else of the song that plays; empty when there is none.
+    std::string CurrentSongPath() const;
     // Status bar texts of timer 2: "mm:ss/<duration>" and "正在播放 <category>:<name>".
     QString TimePaneText() const;
     QString SongPaneText() const;
@@ -97,12 +105,17 @@ signals:
     void playbackStateChanged();
 
 private:
-    bool openFromCurrent();
+    // Opens m_curSong, or the songs after it (`step` 1) or before it (-1), each tried once.
+    bool openFromCurrent(int step = 1);
+    // Plays the song `step` rows from the playing (else the current) one.
+    void playNeighbour(int step);
+    void refreshStatus();
     void startSong();
     // True when the lyric was loaded and timer 1 runs.
     bool loadLyricsAndTimers(const std::string& lyricPath);
     void startPlayer();
-    void stopMonitorRestart();
+    // The recording file and the recorder's reason for a failure, for a message.
+    QString recordingFailure() const;
 
     SongPlayer* m_player;
     CaptureGraph* m_recorder;
@@ -113,6 +126,9 @@ private:
     bool m_singing = false;
     bool m_recording = false;
     bool m_replaying = false;
+    // The video that plays in the lyrics view, empty when none.
+    std::string m_videoName;
+    std::string m_playingPath;
     QTimer m_lyricTimer;
     QTimer m_statusTimer;
     QTimer m_monitorTimer;

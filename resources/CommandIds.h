@@ -18,6 +18,8 @@ inline constexpr int kCmdReplay = 32839;
 inline constexpr int kCmdSynthesize = 32840;
 inline constexpr int kCmdHelpButton = 32819;
 inline constexpr int kCmdHomePageButton = 32821;
+inline constexpr int kCmdPreviousSong = 32901;
+inline constexpr int kCmdNextSong = 32902;
 
 // Vocal removal menu.
 inline constexpr int kCmdAccompanimentMaker = 32857;

@@ -17,3 +17,16 @@ inline constexpr int kStrBackPane = 71;
 inline constexpr int kStrFirstPaneTip = 74;
 // No song of the list could be opened.
 inline constexpr int kStrNothingPlayable = 200;
+// A tool of the Tools folder (%1) or the help page could not be found or started.
+inline constexpr int kStrToolMissing = 300;
+inline constexpr int kStrHelpMissing = 301;
+// The recording (%1: file and reason) could not be started, or not be kept when it ended.
+inline constexpr int kStrRecordingNotStarted = 302;
+inline constexpr int kStrRecordingNotSaved = 303;
+// A category's playlist or the category names (%1: file, %2: reason) could not be saved.
+inline constexpr int kStrListNotSaved = 304;
+// The song pane while a song is paused or stopped, a video or the recording plays.
+inline constexpr int kStrPausedState = 305;
+inline constexpr int kStrStoppedState = 306;
+inline constexpr int kStrPlayingVideo = 307;
+inline constexpr int kStrReplayingRecording = 308;

@@ -5,5 +5,9 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VOCALIA_BUILD_DIR:-$root/build}
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
+# CI also checks that a packager's Release build of the programs compiles.
+if [[ "${CI:-}" == "true" ]]; then
+    "$root/scripts/release-build.sh"
+fi
 "$root/scripts/with-sound-server.sh" env QT_QPA_PLATFORM=offscreen \
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

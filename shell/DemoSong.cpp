@@ -93,11 +93,11 @@ std::vector<Event> songEvents() {
         for (size_t i = 0; i < kMelody[line].size(); ++i) {
             const int length = i + 1 == kMelody[line].size() ? 2 * kTicksPerBeat : kTicksPerBeat;
             addNote(events, 0, lineStart + static_cast<int>(i) * kTicksPerBeat, length,
-                    kMelody[line][i], 100);
+                    kMelody[line][i], 127);
         }
         for (size_t i = 0; i < kBass[line].size(); ++i) {
             addNote(events, 1, lineStart + static_cast<int>(i) * 2 * kTicksPerBeat,
-                    2 * kTicksPerBeat, kBass[line][i], 70);
+                    2 * kTicksPerBeat, kBass[line][i], 90);
         }
     }
     std::stable_sort(events.begin(), events.end(),

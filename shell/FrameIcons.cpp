@@ -32,6 +32,14 @@ QIcon drawn(const Drawing& draw) {
 void playShape(QPainter& p) {
     p.drawPolygon(QPolygonF({{9, 6}, {26, 16}, {9, 26}}));
 }
+void nextShape(QPainter& p) {
+    p.drawPolygon(QPolygonF({{7, 7}, {20, 16}, {7, 25}}));
+    p.drawRect(22, 7, 3, 18);
+}
+void previousShape(QPainter& p) {
+    p.drawPolygon(QPolygonF({{25, 7}, {12, 16}, {25, 25}}));
+    p.drawRect(7, 7, 3, 18);
+}
 void stopShape(QPainter& p) {
     p.drawRect(8, 8, 16, 16);
 }
@@ -107,6 +115,7 @@ const std::map<int, Drawing>& drawings() {
         {kCmdSynthesize, mixShape},     {kCmdHelpButton, helpShape},
         {kCmdHelp, helpShape},          {kCmdHomePageButton, homeShape},
         {kCmdHomePage, homeShape},      {kCmdAddMusicFiles, noteShape},
+        {kCmdNextSong, nextShape},      {kCmdPreviousSong, previousShape},
     };
     return table;
 }

@@ -1,5 +1,6 @@
 #include "shell/IniFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
@@ -105,28 +106,57 @@ bool CIniFile::ReadProfileString(const std::string& file, const char* section, c
     return true;
 }
 
+namespace {
+
+// Reads the file, lets `change` edit it and writes it back in one atomic step. A missing file
+// is created; one that is there but cannot be read (a pipe, a device, no permission) must not
+// be replaced by a file without its contents.
+template <typename Change>
+bool rewriteIni(const std::string& file, Change change) {
+    std::string bytes;
+    std::error_code ec;
+    if (!readWholeFile(file, bytes) && std::filesystem::exists(file, ec)) {
+        return false;
+    }
+    IniDocument doc(bytes);
+    change(doc);
+    return writeFileAtomically(file, doc.bytes());
+}
+
+}  // namespace
+
 bool CIniFile::WriteProfileString(const std::string& file, const char* section, const char* key,
                                   const char* value) {
     if (!section || file.empty() || !IniDocument::storableSection(section) ||
         (key && !IniDocument::storableKey(key))) {
         return false;
     }
-    std::string bytes;
-    // A missing file is created by this write; one that is there but cannot be read (a pipe, a
-    // device, no permission) must not be replaced by a file without its contents.
-    std::error_code ec;
-    if (!readWholeFile(file, bytes) && std::filesystem::exists(file, ec)) {
-        return false;
+    return rewriteIni(file, [&](IniDocument& doc) {
+        if (!key) {
+            doc.removeSection(section);
+        } else if (!value) {
+            doc.removeKey(section, key);
+        } else {
+            doc.set(section, key, value);
+        }
+    });
+}
+
+int CIniFile::WriteStrings(const char* section, const KeyValues& values) const {
+    if (!section || m_path.empty() || !IniDocument::storableSection(section) ||
+        !std::all_of(values.begin(), values.end(),
+                     [](const auto& kv) { return IniDocument::storableKey(kv.first); })) {
+        return 0;
     }
-    IniDocument doc(bytes);
-    if (!key) {
-        doc.removeSection(section);
-    } else if (!value) {
-        doc.removeKey(section, key);
-    } else {
-        doc.set(section, key, value);
-    }
-    return writeFileAtomically(file, doc.bytes());
+    return rewriteIni(m_path, [&](IniDocument& doc) {
+        for (const auto& [key, value] : values) {
+            if (value) {
+                doc.set(section, key, *value);
+            } else {
+                doc.removeKey(section, key);
+            }
+        }
+    }) ? 1 : 0;
 }
 
 std::string CIniFile::ReadString(const char* section, const char* key, const char* def) const {

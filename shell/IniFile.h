@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The settings store: a thin wrapper over one INI file that goes to the file on every read and
 // every write, so every read sees every earlier write. Section and key arguments may be null:
@@ -19,6 +22,11 @@ public:
 
     std::string ReadString(const char* section, const char* key, const char* def = nullptr) const;
     int WriteString(const char* section, const char* key, const char* value) const;
+
+    // Several keys of one section in a single rewrite of the file, so that a crash leaves all
+    // of them or none; a value without text deletes its key. 1 on success, 0 on failure.
+    using KeyValues = std::vector<std::pair<std::string, std::optional<std::string>>>;
+    int WriteStrings(const char* section, const KeyValues& values) const;
 
     int ReadInt(const char* section, const char* key, int def) const;
     int WriteInt(const char* section, const char* key, int value) const;

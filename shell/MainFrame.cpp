@@ -24,6 +24,7 @@
 #include "shell/Settings.h"
 #include "shell/ShellStarts.h"
 #include "shell/TipDialog.h"
+#include "shell/TransportSliders.h"
 #include "widgets/PaneStatusBar.h"
 #include "widgets/ProfileSplitter.h"
 
@@ -99,6 +100,11 @@ void CMainFrame::buildMenus() {
     addCommand(play, kCmdOpenM3u, QStringLiteral("M3U 清单(&U)"));
     addCommand(play, kCmdVideoFile, QStringLiteral("视频文件(&V)"));
     play->addSeparator();
+    addCommand(play, kCmdPreviousSong, QStringLiteral("上一首(&B)"))
+        ->setToolTip(QStringLiteral("播放列表中的上一首歌曲"));
+    addCommand(play, kCmdNextSong, QStringLiteral("下一首(&N)"))
+        ->setToolTip(QStringLiteral("播放列表中的下一首歌曲"));
+    play->addSeparator();
     addCommand(play, kCmdExit, QStringLiteral("退出(&Q)"));
 
     QMenu* vocals = menuBar()->addMenu(QStringLiteral("消原唱(&R)"));
@@ -137,14 +143,37 @@ void CMainFrame::buildMenus() {
     connect(Action(kCmdAbout), &QAction::triggered, this, &CMainFrame::OnAbout);
     connect(Action(kCmdTipOfTheDay), &QAction::triggered, this, &CMainFrame::OnTipOfTheDay);
     connect(Action(kCmdViewSongList), &QAction::triggered, this, &CMainFrame::OnToggleSongList);
-    connect(Action(kCmdHelp), &QAction::triggered, this, [] { ShellStarts::openHelp(); });
+    connect(Action(kCmdHelp), &QAction::triggered, this, &CMainFrame::OnHelp);
     connect(Action(kCmdHomePage), &QAction::triggered, this, [] { ShellStarts::openHomePage(); });
-    for (const auto& [id, tool] :
-         {std::pair{kCmdToolVerslet, "Verslet"}, std::pair{kCmdToolVersario, "Versario"},
-          std::pair{kCmdToolNomina, "Nomina"}, std::pair{kCmdToolWandel, "Wandel"}}) {
+    // The lyric editor opens on the current song, ready to time its lyric.
+    connect(Action(kCmdToolVerslet), &QAction::triggered, this, [this] {
+        const std::string song = m_doc->CurrentSongPath();
+        StartTool("Verslet", song.empty() ? QStringList() : QStringList{QString::fromStdString(song)});
+    });
+    for (const auto& [id, tool] : {std::pair{kCmdToolVersario, "Versario"},
+                                   std::pair{kCmdToolNomina, "Nomina"},
+                                   std::pair{kCmdToolWandel, "Wandel"}}) {
         connect(Action(id), &QAction::triggered, this,
-                [name = std::string(tool)] { ShellStarts::startTool(name); });
+                [this, name = std::string(tool)] { StartTool(name); });
     }
+    connect(Action(kCmdViewStatusBar), &QAction::toggled, m_statusBar, &QWidget::setVisible);
+}
+
+void CMainFrame::StartTool(const std::string& name, const QStringList& arguments) {
+    if (!ShellStarts::startTool(name, arguments)) {
+        ShowNotice(text(kStrToolMissing).arg(QString::fromStdString(name)));
+    }
+}
+
+void CMainFrame::OnHelp() {
+    if (!ShellStarts::openHelp()) {
+        ShowNotice(text(kStrHelpMissing));
+    }
+}
+
+void CMainFrame::ShowNotice(const QString& message) {
+    m_statusBar->SetPaneText(kPaneSong, message);
+    m_noticeShown.start();
 }
 
 void CMainFrame::buildChannelMenu(QMenu* menu) {
@@ -191,8 +220,15 @@ void CMainFrame::buildToolBar() {
         action->setCheckable(isCheckButton(id));
         m_toolBar->addAction(action);
         ++button;
+        if (id == kCmdPause) {
+            m_toolBar->addAction(Action(kCmdPreviousSong));
+            m_toolBar->addAction(Action(kCmdNextSong));
+        }
     }
-    connect(Action(kCmdHelpButton), &QAction::triggered, this, [] { ShellStarts::openHelp(); });
+    m_toolBar->addSeparator();
+    m_sliders = new CTransportSliders(m_doc, m_toolBar);
+    m_toolBar->addWidget(m_sliders);
+    connect(Action(kCmdHelpButton), &QAction::triggered, this, &CMainFrame::OnHelp);
     connect(Action(kCmdHomePageButton), &QAction::triggered, this,
             [] { ShellStarts::openHomePage(); });
     connect(Action(kCmdViewToolbar), &QAction::toggled, m_toolBar, &QToolBar::setVisible);
@@ -219,10 +255,16 @@ void CMainFrame::connectDocument() {
     connect(Action(kCmdSing), &QAction::triggered, m_doc, &CMelodeckDoc::OnSing);
     connect(Action(kCmdRecord), &QAction::triggered, m_doc, &CMelodeckDoc::OnRecord);
     connect(Action(kCmdReplay), &QAction::triggered, m_doc, &CMelodeckDoc::OnReplay);
+    connect(Action(kCmdPreviousSong), &QAction::triggered, m_doc, &CMelodeckDoc::OnPreviousSong);
+    connect(Action(kCmdNextSong), &QAction::triggered, m_doc, &CMelodeckDoc::OnNextSong);
+    connectMediaKeys();
     connect(m_doc, &CMelodeckDoc::statusTick, this,
             [this](const QString& timeText, const QString& songText) {
                 m_statusBar->SetPaneText(kPaneTime, timeText);
-                m_statusBar->SetPaneText(kPaneSong, songText);
+                // A notice stays readable for a while before the song's name returns.
+                if (!m_noticeShown.isValid() || m_noticeShown.hasExpired(kNoticeMs)) {
+                    m_statusBar->SetPaneText(kPaneSong, songText);
+                }
             });
     connect(Action(kCmdVideoFile), &QAction::triggered, this, &CMainFrame::OnVideoFile);
     // Shown without blocking, so playback and timers go on behind the box.
@@ -232,8 +274,7 @@ void CMainFrame::connectDocument() {
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
     });
-    connect(m_doc, &CMelodeckDoc::statusMessage, this,
-            [this](const QString& message) { m_statusBar->SetPaneText(kPaneSong, message); });
+    connect(m_doc, &CMelodeckDoc::statusMessage, this, &CMainFrame::ShowNotice);
     connect(m_doc, &CMelodeckDoc::commandTextChanged, this,
             [this](int id, const QString& label) { Action(id)->setText(label); });
     // The check buttons show the document's toggles, also when a toggle failed to start.
@@ -242,6 +283,31 @@ void CMainFrame::connectDocument() {
         Action(kCmdRecord)->setChecked(m_doc->IsRecording());
         Action(kCmdReplay)->setChecked(m_doc->IsReplaying());
     });
+}
+
+// The keyboard's media keys work wherever the focus is in the player.
+void CMainFrame::connectMediaKeys() {
+    const auto bind = [this](int id, std::initializer_list<Qt::Key> keys) {
+        QList<QKeySequence> sequences;
+        for (const Qt::Key key : keys) {
+            sequences << QKeySequence(key);
+        }
+        QAction* action = Action(id);
+        action->setShortcuts(sequences);
+        action->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(action);
+    };
+    bind(kCmdPreviousSong, {Qt::Key_MediaPrevious});
+    bind(kCmdNextSong, {Qt::Key_MediaNext});
+    bind(kCmdStop, {Qt::Key_MediaStop});
+    bind(kCmdPause, {Qt::Key_MediaPause, Qt::Key_MediaTogglePlayPause});
+    // The play key starts a stopped song and pauses or resumes a playing one.
+    auto* playKey = new QAction(this);
+    playKey->setShortcut(QKeySequence(Qt::Key_MediaPlay));
+    playKey->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(playKey);
+    connect(playKey, &QAction::triggered, m_doc,
+            [this] { m_doc->m_playState == kStopped ? m_doc->OnPlay() : m_doc->OnPause(); });
 }
 
 void CMainFrame::OnPaneClicked(int pane, Qt::MouseButton button) {

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <map>
 
 class CMelodeckDoc;
 class PaneStatusBar;
 class ProfileSplitter;
+class CTransportSliders;
 class QAction;
 class QActionGroup;
 class QMenu;
@@ -36,6 +39,7 @@ public:
     PaneStatusBar* StatusPanes() const { return m_statusBar; }
     ProfileSplitter* Splitter() const { return m_splitter; }
     QToolBar* ToolBar() const { return m_toolBar; }
+    CTransportSliders* Sliders() const { return m_sliders; }
     QSystemTrayIcon* TrayIcon() const { return m_tray; }
 
     // The per-user profile holding the window layout: $XDG_CONFIG_HOME/Vocalia/Vocalia.ini.
@@ -48,6 +52,11 @@ public:
     void OnVideoFile();
     void OnAbout();
     void OnTipOfTheDay();
+    void OnHelp();
+    // Starts a tool of the Tools folder; one that cannot be started is named in the status bar.
+    void StartTool(const std::string& name, const QStringList& arguments = {});
+    // A message in the song pane that the status timer leaves standing for a few seconds.
+    void ShowNotice(const QString& message);
     // Status bar click on a pane (seek, volume, lyric offset, scrolling).
     void OnPaneClicked(int pane, Qt::MouseButton button);
 
@@ -66,6 +75,7 @@ private:
     void buildToolBar();
     void buildStatusBar();
     void connectDocument();
+    void connectMediaKeys();
     void updateChannelChecks();
     void minimiseToTray();
     void removeTrayIcon();
@@ -77,5 +87,8 @@ private:
     ProfileSplitter* m_splitter = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     QActionGroup* m_channelGroup = nullptr;
+    CTransportSliders* m_sliders = nullptr;
     bool m_closed = false;
+    QElapsedTimer m_noticeShown;
+    static constexpr int kNoticeMs = 5000;
 };

@@ -123,5 +123,7 @@ void CMelodeckApp::showMainWindow(bool quitWhenShown) {
         auto* tip = new CTipDialog(m_frame.get());
         tip->setAttribute(Qt::WA_DeleteOnClose);
         tip->open();
+        // Over the middle of the window, also where the window manager has not placed it yet.
+        tip->move(m_frame->geometry().center() - tip->rect().center());
     }
 }

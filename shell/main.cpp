@@ -5,6 +5,7 @@
 #include "resources/StringTable.h"
 #include "shell/MainFrame.h"
 #include "shell/MelodeckApp.h"
+#include "widgets/QtTranslations.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ void takeScreenshotLater(CMelodeckApp& player, const QString& path) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    installQtTranslations(app);
     CMelodeckApp player;
     const QStringList arguments = QApplication::arguments();
     const qsizetype shot = arguments.indexOf(QStringLiteral("--screenshot"));

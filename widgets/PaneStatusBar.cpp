@@ -72,7 +72,8 @@ void PaneStatusBar::scrollStep() {
 }
 
 bool PaneStatusBar::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress) {
+    // The second of two quick clicks arrives as a double click; it is a click all the same.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         for (size_t i = 0; i < m_panes.size(); ++i) {
             if (m_panes[i] == watched) {
                 emit paneClicked(static_cast<int>(i), static_cast<QMouseEvent*>(event)->button());

@@ -8,7 +8,8 @@
 namespace {
 constexpr const char* kSection = "SplitterWnd";
 constexpr const char* kKey = "Panes_0";
-constexpr const char* kDefault = "-1 150 -1 150";
+// Wide enough at first start for the song list's name and time columns side by side.
+constexpr const char* kDefault = "-1 220 -1 150";
 constexpr int kMinimumPane = 10;
 constexpr int kUnsetWidthStored = 100;
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <array>
 
@@ -17,6 +18,7 @@
 #include "lyrics/ui/ColorRef.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
+#include "resources/PlayerStrings.h"
 #include "resources/StringTable.h"
 #include "shell/ConfigKeys.h"
 #include "shell/Settings.h"
@@ -52,6 +54,10 @@ CLeftForm::CLeftForm(CMelodeckDoc* doc, DurationProbe probe, QWidget* parent)
 
     m_list->setColumnCount(2);
     m_list->setHeaderLabels({text(kStrMusicColumn), text(kStrTimeColumn)});
+    // The name column takes what the time column leaves, so the time always shows whole.
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_list->header()->setSectionResizeMode(1, QHeaderView::Fixed);
     m_list->header()->resizeSection(0, kNameColumnWidth);
     m_list->header()->resizeSection(1, kTimeColumnWidth);
     for (size_t role = 0; role < kColorKeys.size(); ++role) {
@@ -61,6 +67,7 @@ CLeftForm::CLeftForm(CMelodeckDoc* doc, DurationProbe probe, QWidget* parent)
 
     connect(&m_songLists, &SongListDocument::listReset, this, &CLeftForm::RebuildRows);
     connect(&m_songLists, &SongListDocument::rowAppended, this, &CLeftForm::AppendRow);
+    connect(&m_songLists, &SongListDocument::saveFailed, this, &CLeftForm::OnSaveFailed);
     connect(m_list, &SongListCtrl::listClicked, this, &CLeftForm::OnListClicked);
     connect(m_list, &SongListCtrl::itemDoubleClicked, this, [this] { m_doc->OnPlay(); });
     connect(m_list, &SongListCtrl::rowsSwapped, this, &CLeftForm::OnRowsSwapped);
@@ -73,7 +80,7 @@ CLeftForm::CLeftForm(CMelodeckDoc* doc, DurationProbe probe, QWidget* parent)
     });
     connect(m_tabs, &RenamableTabBar::currentChanged, this, &CLeftForm::OnTabChanged);
     connect(m_tabs, &RenamableTabBar::tabRenamed, this, [this](int index, const QString& name) {
-        m_songLists.Categories().Rename(index, name.toStdString());
+        m_songLists.RenameCategory(index, name.toStdString());
     });
 }
 
@@ -92,7 +99,20 @@ void CLeftForm::OnInitialUpdate() {
 }
 
 void CLeftForm::OnCloseDocument() {
+    m_closing = true;
     m_songLists.OnCloseDocument();
+}
+
+// While the program closes the box waits for the user, or it would vanish unread.
+void CLeftForm::OnSaveFailed(const QString& file, const QString& reason) {
+    auto* box = new QMessageBox(QMessageBox::Warning, text(kStrCaption),
+                                text(kStrListNotSaved).arg(file, reason), QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (m_closing) {
+        box->exec();
+        return;
+    }
+    box->open();
 }
 
 void CLeftForm::RebuildRows() {
@@ -131,11 +151,13 @@ void CLeftForm::SetRowMark(int row, bool marked) {
         return;
     }
     const QSignalBlocker blocker(m_list);
-    const QPalette& palette = m_list->palette();
+    // Bold with a play sign, so the playing row never looks like the selection.
+    QFont font = m_list->font();
+    font.setBold(marked);
     for (int column = 0; column < 2; ++column) {
-        item->setBackground(column, marked ? palette.highlight() : QBrush());
-        item->setForeground(column, marked ? palette.highlightedText() : QBrush());
+        item->setFont(column, font);
     }
+    item->setIcon(0, marked ? style()->standardIcon(QStyle::SP_MediaPlay) : QIcon());
     if (marked) {
         if (m_markedRow != row) {
             SetRowMark(m_markedRow, false);
@@ -292,7 +314,7 @@ bool CLeftForm::OnCommand(int id) {
     }
 }
 
-// m_curSong and m_playingSong keep their numbers; the playing mark goes with its row number.
+// The current and playing songs keep their marks on the rows that stay.
 void CLeftForm::RemoveSelected() {
     m_songLists.RemoveRows(m_list->SelectedRows());
 }
@@ -314,11 +336,15 @@ void CLeftForm::DeleteCategory() {
 }
 
 void CLeftForm::ExportM3u() {
-    const QString path = QFileDialog::getSaveFileName(this, QString(), QString(),
-                                                      QString::fromUtf8("M3U音乐清单 (*.m3u)"));
-    if (path.isEmpty()) {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QString::fromUtf8("M3U音乐清单 (*.m3u)"));
+    dialog.setDefaultSuffix(QStringLiteral("m3u"));
+    dialog.setObjectName(QStringLiteral("ExportM3uDialog"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return;
     }
+    const QString path = dialog.selectedFiles().front();
     std::string error;
     if (!SaveM3u(path.toStdString(), m_doc->m_songs, &error)) {
         QMessageBox::warning(this, text(kStrCaption), QString::fromStdString(error));

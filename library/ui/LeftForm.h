@@ -63,6 +63,7 @@ protected:
 
 private:
     void RebuildRows();
+    void OnSaveFailed(const QString& file, const QString& reason);
     void AppendRow(int row);
     void OnListClicked();
     void OnRowsSwapped(int dragged, int under);
@@ -85,4 +86,5 @@ private:
     int m_markedRow = -1;
     // Rows are being filled by the program, not edited by the user.
     bool m_filling = false;
+    bool m_closing = false;
 };

@@ -19,6 +19,16 @@ void RenamableTabBar::mouseDoubleClickEvent(QMouseEvent* event) {
     QTabBar::mouseDoubleClickEvent(event);
 }
 
+void RenamableTabBar::tabInserted(int index) {
+    QTabBar::tabInserted(index);
+    updateGeometry();
+}
+
+void RenamableTabBar::tabRemoved(int index) {
+    QTabBar::tabRemoved(index);
+    updateGeometry();
+}
+
 void RenamableTabBar::BeginRename() {
     if (currentIndex() < 0 || m_editor != nullptr) {
         return;

@@ -24,6 +24,10 @@ signals:
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A hidden tab bar does not tell its layout that its size hint changed, so tabs added
+    // before the window shows would get no room.
+    void tabInserted(int index) override;
+    void tabRemoved(int index) override;
 
 private:
     void FinishRename(bool accept);

@@ -47,12 +47,14 @@ void SongCategories::Load() {
     }
 }
 
-void SongCategories::Save() const {
-    writeSetting(ConfigKey::TabNum, Count());
+bool SongCategories::Save() const {
+    CIniFile::KeyValues values{{ConfigKey::TabNum.key, std::to_string(Count())}};
     for (int k = 0; k < Count(); ++k) {
-        const auto key = ConfigKey::categoryNameKey(k);
-        theSettings.WriteString(ConfigKey::TabSection, key.key.c_str(), Name(k).c_str());
+        values.emplace_back(ConfigKey::categoryNameKey(k).key, Name(k));
     }
+    // The name a removed last category leaves behind.
+    values.emplace_back(ConfigKey::categoryNameKey(Count()).key, std::nullopt);
+    return theSettings.WriteStrings(ConfigKey::TabSection, values) == 1;
 }
 
 int SongCategories::Append() {

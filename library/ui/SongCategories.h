@@ -15,8 +15,9 @@ public:
     // name gets the default "歌曲列表<k+1>", and a name over the limit is cut, so every stored
     // category shows.
     void Load();
-    // Writes the count and every name.
-    void Save() const;
+    // Writes the count and every name in one rewrite of the configuration (names past the
+    // count are removed). False when the configuration cannot be written.
+    bool Save() const;
 
     int Count() const { return static_cast<int>(m_names.size()); }
     const std::string& Name(int k) const { return m_names.at(static_cast<size_t>(k)); }

@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <algorithm>
+#include <iterator>
 
 #include "library/M3uPlaylist.h"
 #include "library/ui/SongListRules.h"
+#include "shell/Settings.h"
 #include "playback/MelodeckDoc.h"
 
 SongListDocument::SongListDocument(CMelodeckDoc& doc, DurationProbe probe, QObject* parent)
@@ -26,8 +28,21 @@ void SongListDocument::OnNewDocument() {
 
 void SongListDocument::OnCloseDocument() {
     m_adder.Cancel();
-    SaveM3u(SongCategories::FilePath(m_doc.m_curCategory), m_doc.m_songs);
-    m_categories.Save();
+    saveList(SongCategories::FilePath(m_doc.m_curCategory), m_doc.m_songs);
+    saveNames();
+}
+
+void SongListDocument::saveList(const std::string& file, const std::vector<SongEntry>& songs) {
+    std::string error;
+    if (!SaveM3u(file, songs, &error)) {
+        emit saveFailed(QString::fromStdString(file), QString::fromStdString(error));
+    }
+}
+
+void SongListDocument::saveNames() {
+    if (!m_categories.Save()) {
+        emit saveFailed(QString::fromStdString(theSettings.FilePath()), QString());
+    }
 }
 
 void SongListDocument::LoadShownList(int category) {
@@ -52,7 +67,7 @@ void SongListDocument::Deliver(const SongEntry& entry, int listToken) {
     const std::string file = SongCategories::FilePath(category);
     std::vector<SongEntry> songs = LoadM3u(file);
     songs.push_back(entry);
-    SaveM3u(file, songs);
+    saveList(file, songs);
 }
 
 void SongListDocument::RenewShownListToken() {
@@ -109,7 +124,7 @@ void SongListDocument::SwitchCategory(int t) {
     if (t < 0 || t >= m_categories.Count() || t == m_doc.m_curCategory) {
         return;
     }
-    SaveM3u(SongCategories::FilePath(m_doc.m_curCategory), m_doc.m_songs);
+    saveList(SongCategories::FilePath(m_doc.m_curCategory), m_doc.m_songs);
     LoadShownList(t);
     m_doc.m_curCategory = t;
     emit listReset();
@@ -117,7 +132,17 @@ void SongListDocument::SwitchCategory(int t) {
 
 int SongListDocument::NewCategory() {
     m_listTokens.push_back(m_nextListToken++);
-    return m_categories.Append();
+    const int k = m_categories.Append();
+    saveNames();
+    return k;
+}
+
+bool SongListDocument::RenameCategory(int k, const std::string& name) {
+    if (!m_categories.Rename(k, name)) {
+        return false;
+    }
+    saveNames();
+    return true;
 }
 
 bool SongListDocument::DeleteCategory() {
@@ -126,6 +151,8 @@ bool SongListDocument::DeleteCategory() {
     if (shown < 0) {
         return false;
     }
+    // The files were renumbered: the names follow at once, not at exit.
+    saveNames();
     m_adder.Forget(m_listTokens.at(static_cast<size_t>(deleted)));
     m_listTokens.erase(m_listTokens.begin() + deleted);
     // The playing song's category moved one down with the files, or is gone.
@@ -141,6 +168,17 @@ bool SongListDocument::DeleteCategory() {
 }
 
 void SongListDocument::RemoveRows(const std::vector<int>& rows) {
+    const int count = static_cast<int>(m_doc.m_songs.size());
+    std::vector<int> valid;
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(valid),
+                 [count](int row) { return row >= 0 && row < count; });
+    // The marks follow their songs; a removed playing song plays on unmarked.
+    if (ShowsPlayingRow()) {
+        bool playingGone = false;
+        const int playing = SongListRules::FollowRemoval(m_doc.m_playingSong, valid, &playingGone);
+        m_doc.m_playingSong = playingGone ? -1 : playing;
+    }
+    m_doc.m_curSong = SongListRules::FollowRemoval(m_doc.m_curSong, valid);
     SongListRules::RemoveRows(m_doc.m_songs, rows);
     emit listReset();
 }

@@ -43,10 +43,12 @@ public:
 
     // Saves the shown list and shows category t; m_curSong keeps its number.
     void SwitchCategory(int t);
-    // Appends a category; returns its position.
+    // Appends a category; returns its position. The names are saved at once.
     int NewCategory();
-    // Deletes the shown category (its list is not saved) and shows the one that takes its
-    // place. False when it is the only one.
+    // Renames category k (an empty name is refused) and saves the names.
+    bool RenameCategory(int k, const std::string& name);
+    // Deletes the shown category (its list is not saved), saves the names with the renumbered
+    // files and shows the one that takes its place. False when it is the only one.
     bool DeleteCategory();
 
     // Editing the rows.
@@ -63,9 +65,13 @@ signals:
     void rowAppended(int row);
     // The list changed as a whole: rebuild every row.
     void listReset();
+    // A playlist file or the configuration holding the names could not be written.
+    void saveFailed(const QString& file, const QString& reason);
 
 private:
     void LoadShownList(int category);
+    void saveList(const std::string& file, const std::vector<SongEntry>& songs);
+    void saveNames();
     void Append(const SongEntry& entry);
     // An added file's entry reaches the list it was chosen for, also when another category is
     // shown by now; a list replaced or deleted since then takes nothing.

@@ -23,6 +23,26 @@ int FollowSwap(int playing, int a, int b) {
     return playing == b ? a : playing;
 }
 
+int FollowRemoval(int row, const std::vector<int>& rows, bool* removed) {
+    const bool gone = std::find(rows.begin(), rows.end(), row) != rows.end();
+    if (removed != nullptr) {
+        *removed = gone;
+    }
+    if (row < 0) {
+        return row;
+    }
+    std::vector<int> below;
+    for (int r : rows) {
+        if (r >= 0 && r < row) {
+            below.push_back(r);
+        }
+    }
+    std::sort(below.begin(), below.end());
+    below.erase(std::unique(below.begin(), below.end()), below.end());
+    const int kept = row - static_cast<int>(below.size());
+    return gone ? kept - 1 : kept;
+}
+
 int FindByInitial(int rowCount, int selected, char letter,
                   const std::function<char(int)>& initialOf) {
     const int first = selected < 0 ? 0 : selected + 1;

@@ -18,6 +18,11 @@ void RemoveRows(std::vector<T>& items, std::vector<int> rows);
 // The playing mark after rows a and b swapped places: it follows the playing entry.
 int FollowSwap(int playing, int a, int b);
 
+// A row number after `rows` were removed: it follows its entry. A removed row becomes the
+// last row kept before it (-1 when none), so "the song after it" is still the next one;
+// `removed`, when given, is set to whether the row itself went.
+int FollowRemoval(int row, const std::vector<int>& rows, bool* removed = nullptr);
+
 // The row a letter key jumps to: the first row after `selected` (wrapping round to the top, and
 // never `selected` itself; every row from 0 when `selected` is -1) whose pinyin initial is
 // `letter`; -1 when none. `initialOf(row)` gives a row's upper-case initial.

@@ -9,7 +9,9 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <array>
+#include <limits>
 
 #include "lyrics/LyricLibrary.h"
 #include "lyrics/ui/ColorRef.h"
@@ -122,8 +124,11 @@ bool CLyricsView::LoadLyrics(const std::string& path) {
 // The file's own offset tag shifts the lines the same way as the global offset: a positive
 // value shows them earlier.
 int CLyricsView::LyricShift() const {
-    const int global = m_doc != nullptr ? m_doc->LyricOffset() : 0;
-    return global + (m_lyric ? m_lyric->Offset() : 0);
+    const long long global = m_doc != nullptr ? m_doc->LyricOffset() : 0;
+    const long long sum = global + (m_lyric ? m_lyric->Offset() : 0);
+    // An absurd offset tag must not overflow the sum.
+    return static_cast<int>(std::clamp<long long>(sum, std::numeric_limits<int>::min(),
+                                                  std::numeric_limits<int>::max()));
 }
 
 void CLyricsView::UpdatePosition(long long positionMs) {
@@ -157,7 +162,8 @@ void CLyricsView::UpdatePosition(long long positionMs) {
 void CLyricsView::BuildLinesImage() {
     const QFontMetrics metrics(m_font);
     const int byteWidth = (m_lyric ? m_lyric->MaxTextBytes() : 0) * metrics.maxWidth();
-    m_imageWidth = std::min(byteWidth, kMaxLineWidth);
+    // Lines wider than the view are elided rather than cut off at both edges.
+    m_imageWidth = std::min({byteWidth, kMaxLineWidth, std::max(width(), 1)});
     m_lineTexts.clear();
     m_lineTexts.reserve(m_plainTexts.size());
     for (const QString& text : m_plainTexts) {
@@ -242,13 +248,15 @@ void CLyricsView::PaintNoLyrics(QPainter& painter) {
 
 void CLyricsView::DrawRow(QPainter& painter, int y, const QString& text, const QColor& color) {
     painter.setPen(color);
+    const QString fitted = painter.fontMetrics().elidedText(text, Qt::ElideRight, width());
     painter.drawText(QRect(0, y, width(), TextHeight()),
-                     Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, text);
+                     Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, fitted);
 }
 
 void CLyricsView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     ResizeVideo();
+    RebuildIfShowingLyrics();
 }
 
 void CLyricsView::mouseReleaseEvent(QMouseEvent* event) {
@@ -317,9 +325,7 @@ bool CLyricsView::OnCommand(int id) {
         case kCmdEditLyric:
             EditLyricCommand();
             return true;
-        case kCmdMakeLyric:
-            ShellStarts::startTool("Verslet");
-            return true;
+        case kCmdMakeLyric:  // the frame's Tools command: it knows the current song
         case kCmdSearchLyric:
         case kCmdManualMatch:
             emit commandRequested(id);
@@ -407,7 +413,9 @@ void CLyricsView::EditLyricCommand() {
     if (name.empty()) {
         return;
     }
-    ShellStarts::openInTextEditor(LyricLibraryPath(SplitDisplayName(name)));
+    const std::string path = LyricLibraryPath(SplitDisplayName(name));
+    EnsureLyricFile(path);
+    ShellStarts::openInTextEditor(path);
 }
 
 void CLyricsView::PlayVideo(const std::string& path) {

@@ -93,3 +93,16 @@ TEST_F(AddLyricTest, AFileThatIsItsOwnLibraryFileStaysInPlace) {
 }
 
 }  // namespace
+
+TEST(EnsureLyricFileTest, CreatesAMissingFileEmptyAndLeavesAnExistingOneAlone) {
+    TempDir dir;
+    const std::string fresh = LyricLibraryPath(dir.path(), {"新歌手", "新歌"});
+    ASSERT_TRUE(EnsureLyricFile(fresh));
+    EXPECT_EQ(readBytes(fresh), "");
+    writeBytes(fresh, "[00:01.00]la\n");
+    ASSERT_TRUE(EnsureLyricFile(fresh));
+    EXPECT_EQ(readBytes(fresh), "[00:01.00]la\n");
+    // A singer "folder" that is a file cannot hold the lyric.
+    writeBytes(dir.file("MyLyrics/blocked"), "x");
+    EXPECT_FALSE(EnsureLyricFile(LyricLibraryPath(dir.path(), {"blocked", "song"})));
+}

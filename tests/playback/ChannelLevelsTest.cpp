@@ -21,3 +21,15 @@ TEST(ChannelLevels, CheckedModeFollowsTheExactValues) {
     EXPECT_EQ(checkedMode(0), Mode::Stereo);
     EXPECT_EQ(checkedMode(volumeUp(kLeftOnly, 10000)), Mode::Stereo);
 }
+
+TEST(ChannelLevels, TheVolumeSliderKeepsTheBalanceOfTheChannels) {
+    EXPECT_EQ(volume(kStereo), 0xFFFF);
+    EXPECT_EQ(volume(0x40002000U), 0x4000);
+    EXPECT_EQ(withVolume(kStereo, 0x8000), 0x80008000U);
+    EXPECT_EQ(withVolume(kLeftOnly, 0x8000), 0x00008000U) << "a silenced channel stays silent";
+    EXPECT_EQ(withVolume(0x40002000U, 0x8000), 0x80004000U);
+    EXPECT_EQ(withVolume(0, 0x1234), 0x12341234U);
+    EXPECT_EQ(withVolume(kStereo, 70000), kStereo);
+    EXPECT_EQ(withVolume(kStereo, -5), 0U);
+    EXPECT_EQ(volume(withVolume(kRightOnly, 300)), 300);
+}

@@ -45,6 +45,7 @@ public:
         }
     }
     long long GetPositionMs() const override { return position; }
+    long long GetDurationMs() override { return state == State::Empty ? 0 : duration; }
     void SeekMs(long long ms) override {
         seeks.push_back(ms);
         position = ms;
@@ -60,6 +61,7 @@ public:
     std::vector<std::string> attempts;
     std::set<std::string> unplayable;
     long long position = 0;
+    long long duration = 180000;
     std::vector<long long> seeks;
     std::uint32_t levels = 0xFFFFFFFFU;
     std::function<void()> completed;
@@ -78,16 +80,24 @@ public:
         }
         return true;
     }
-    void Play() override {
-        running = true;
+    bool Play() override {
         ++plays;
+        running = playError.empty();
+        return running;
     }
-    void Stop() override { running = false; }
+    bool Stop() override {
+        const bool wasRunning = running;
+        running = false;
+        return !wasRunning || stopError.empty();
+    }
+    std::string LastError() const override { return playError.empty() ? stopError : playError; }
 
     int resets = 0;
     int plays = 0;
     bool running = false;
     std::string buildError;
+    std::string playError;
+    std::string stopError;
     CaptureSettings lastSettings;
     std::string lastPath;
 };

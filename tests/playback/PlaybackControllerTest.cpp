@@ -244,3 +244,72 @@ TEST_F(PlaybackController, PlayWithLyricKeepsTheListPosition) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PlaybackController, NextAndPreviousFollowTheListAndPassOverUnplayableSongs) {
+    addSongs({"a.mp3", "b.mp3", "c.mp3", "d.mp3"});
+    player.unplayable = {song("b.mp3")};
+    doc.OnNextSong();  // nothing plays yet: the first song
+    EXPECT_EQ(player.opened, song("a.mp3"));
+    doc.OnNextSong();
+    EXPECT_EQ(player.opened, song("c.mp3")) << "b cannot be opened";
+    EXPECT_EQ(doc.m_playingSong, 2);
+    EXPECT_EQ(doc.m_curSong, 2);
+    EXPECT_EQ(songList.selected.back(), 2);
+    doc.OnPreviousSong();
+    EXPECT_EQ(player.opened, song("a.mp3")) << "b is passed over backwards too";
+    doc.OnPreviousSong();
+    EXPECT_EQ(player.opened, song("d.mp3")) << "wraps round to the end";
+    doc.OnNextSong();
+    EXPECT_EQ(player.opened, song("a.mp3")) << "and back to the top";
+    EXPECT_EQ(doc.m_playState, kPlaying);
+    EXPECT_EQ(songList.marked.back(), 0);
+
+    // Nothing playable: stopped, and the status pane says so.
+    QSignalSpy messages(&doc, &CMelodeckDoc::statusMessage);
+    player.unplayable = {song("a.mp3"), song("b.mp3"), song("c.mp3"), song("d.mp3")};
+    doc.OnNextSong();
+    EXPECT_EQ(doc.m_playState, kStopped);
+    EXPECT_EQ(messages.count(), 1);
+}
+
+TEST_F(PlaybackController, TheSongPaneTellsWhatPlaysOrThatNothingDoes) {
+    addSongs({"a.mp3"});
+    QSignalSpy ticks(&doc, &CMelodeckDoc::statusTick);
+    doc.OnPlay();
+    EXPECT_EQ(ticks.last()[1].toString(), QStringLiteral("正在播放 歌曲列表1:歌手 - a.mp3"));
+    doc.OnPause();
+    EXPECT_EQ(ticks.last()[1].toString(), QStringLiteral("已暂停 歌曲列表1:歌手 - a.mp3"));
+    doc.OnPause();
+    doc.OnStop();
+    EXPECT_EQ(ticks.last()[1].toString(), QStringLiteral("已停止 歌曲列表1:歌手 - a.mp3"));
+    EXPECT_EQ(doc.DurationMs(), 0);
+    doc.PlayVideoFile("/videos/卡拉OK.dat");
+    EXPECT_EQ(ticks.last()[1].toString(), QStringLiteral("正在播放视频 卡拉OK.dat"));
+    doc.OnStop();
+    EXPECT_EQ(ticks.last()[1].toString().left(3), QStringLiteral("已停止"));
+}
+
+TEST_F(PlaybackController, ARecordingThatCannotStartOrBeKeptIsReported) {
+    QSignalSpy errors(&doc, &CMelodeckDoc::errorMessage);
+    QSignalSpy texts(&doc, &CMelodeckDoc::commandTextChanged);
+    recorder.playError = "cannot write the recording";
+    doc.OnRecord();
+    EXPECT_FALSE(doc.IsRecording());
+    ASSERT_EQ(errors.count(), 1);
+    EXPECT_TRUE(errors[0][0].toString().contains("cannot write the recording"));
+    EXPECT_EQ(texts.count(), 0) << "the button keeps its text";
+
+    recorder.playError.clear();
+    recorder.stopError = "cannot put the recording in place";
+    doc.OnRecord();
+    EXPECT_TRUE(doc.IsRecording());
+    doc.OnRecord();
+    EXPECT_FALSE(doc.IsRecording());
+    ASSERT_EQ(errors.count(), 2);
+    EXPECT_TRUE(errors[1][0].toString().contains("cannot put the recording in place"));
+    EXPECT_EQ(texts.last()[1].toString(), QStringLiteral("录音"));
+}
+
+}  // namespace

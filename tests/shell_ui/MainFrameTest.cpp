@@ -6,6 +6,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
@@ -18,10 +21,12 @@
 #include "shell/MainFrame.h"
 #include "shell/Settings.h"
 #include "shell/TipDialog.h"
+#include "shell/TransportSliders.h"
 #include "tests/playback/FakeMedia.h"
 #include "tests/support/TestSupport.h"
 #include "widgets/PaneStatusBar.h"
 #include "widgets/ProfileSplitter.h"
+#include "widgets/QtTranslations.h"
 
 namespace {
 
@@ -99,8 +104,8 @@ TEST_F(MainFrame, ToolbarButtonsHaveTextsTooltipsAndCheckStyles) {
             checkable << action->text();
         }
     }
-    EXPECT_EQ(texts, (QStringList{"播放", "停止", "暂停", "|", "演唱", "选项", "录音", "回放",
-                                  "合成", "|", "帮助", "主页"}));
+    EXPECT_EQ(texts, (QStringList{"播放", "停止", "暂停", "上一首(&B)", "下一首(&N)", "|", "演唱",
+                                  "选项", "录音", "回放", "合成", "|", "帮助", "主页", "|", ""}));
     EXPECT_EQ(checkable, (QStringList{"演唱", "录音", "回放"}));
     EXPECT_EQ(frame->Action(kCmdPlay)->toolTip(), QStringLiteral("点击开始播放音乐"));
     EXPECT_EQ(frame->Action(kCmdHomePageButton)->toolTip(),
@@ -277,6 +282,102 @@ TEST_F(MainFrame, TipOfTheDayCyclesAndStoresItsCheckBox) {
     EXPECT_EQ(readSetting(ConfigKey::EverydayTip), 1);
     tip.ShowAtStartBox()->click();
     EXPECT_EQ(readSetting(ConfigKey::EverydayTip), 0);
+}
+
+// Sends a press or the double click that a second quick press becomes.
+void pressPane(QWidget* pane, QEvent::Type type, Qt::MouseButton button) {
+    QMouseEvent event(type, QPointF(5, 5), pane->mapToGlobal(QPointF(5, 5)), button, button,
+                      Qt::NoModifier);
+    QApplication::sendEvent(pane, &event);
+}
+
+TEST_F(MainFrame, EveryQuickClickOnAPaneCounts) {
+    auto frame = makeFrame();
+    frame->show();
+    QWidget* lyricPane = frame->StatusPanes()->Pane(CMainFrame::kPaneTime);
+    for (int i = 0; i < 6; ++i) {
+        pressPane(lyricPane, QEvent::MouseButtonPress, Qt::LeftButton);
+        pressPane(lyricPane, QEvent::MouseButtonDblClick, Qt::LeftButton);
+    }
+    EXPECT_EQ(lyricOffset, 6000) << "twelve clicks of 500 ms";
+    player.position = 60000;
+    QWidget* forward = frame->StatusPanes()->Pane(CMainFrame::kPaneForward);
+    pressPane(forward, QEvent::MouseButtonPress, Qt::LeftButton);
+    pressPane(forward, QEvent::MouseButtonDblClick, Qt::LeftButton);
+    EXPECT_EQ(player.seeks.size(), 2U);
+}
+
+TEST_F(MainFrame, TheViewMenuShowsAndHidesTheStatusBar) {
+    auto frame = makeFrame();
+    frame->show();
+    QAction* toggle = frame->Action(kCmdViewStatusBar);
+    toggle->trigger();
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(frame->StatusPanes()->isVisible());
+    toggle->trigger();
+    EXPECT_TRUE(frame->StatusPanes()->isVisible());
+}
+
+TEST_F(MainFrame, SlidersSeekAndSetTheSameVolumeAsThePaneClicks) {
+    auto frame = makeFrame();
+    frame->show();
+    doc.m_songs.push_back(MakeSongEntry(folder.file("a.mp3"), "a", 180));
+    doc.OnPlay();
+    CTransportSliders* sliders = frame->Sliders();
+    ASSERT_NE(sliders, nullptr);
+    QSlider* position = frame->findChild<QSlider*>(QStringLiteral("PositionSlider"));
+    QSlider* volume = frame->findChild<QSlider*>(QStringLiteral("VolumeSlider"));
+    ASSERT_NE(position, nullptr);
+    ASSERT_NE(volume, nullptr);
+    player.position = 30000;
+    sliders->Refresh();
+    EXPECT_EQ(position->maximum(), 180000);
+    EXPECT_EQ(position->value(), 30000);
+    position->setFocus();
+    QTest::keyClick(position, Qt::Key_PageUp);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !player.seeks.empty(); }, 1000));
+    EXPECT_EQ(player.seeks.back(), 40000);
+
+    // The volume slider and the status bar's volume clicks move the same levels.
+    volume->setFocus();
+    QTest::keyClick(volume, Qt::Key_Home);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player.levels == 0U; }, 1000));
+    frame->OnPaneClicked(CMainFrame::kPaneForward, Qt::RightButton);
+    sliders->Refresh();
+    EXPECT_EQ(volume->value(), 10000);
+}
+
+TEST_F(MainFrame, NextAndPreviousAreInThePlayMenuAndOnTheToolbar) {
+    auto frame = makeFrame();
+    doc.m_songs.push_back(MakeSongEntry(folder.file("a.mp3"), "a", 61));
+    doc.m_songs.push_back(MakeSongEntry(folder.file("b.mp3"), "b", 61));
+    EXPECT_TRUE(frame->ToolBar()->actions().contains(frame->Action(kCmdNextSong)));
+    EXPECT_EQ(frame->Action(kCmdNextSong)->shortcut(), QKeySequence(Qt::Key_MediaNext));
+    frame->Action(kCmdNextSong)->trigger();
+    frame->Action(kCmdNextSong)->trigger();
+    EXPECT_EQ(player.opened, folder.file("b.mp3"));
+    frame->Action(kCmdPreviousSong)->trigger();
+    EXPECT_EQ(player.opened, folder.file("a.mp3"));
+}
+
+TEST_F(MainFrame, AToolThatCannotBeStartedIsNamedInTheStatusBar) {
+    auto frame = makeFrame();
+    frame->Action(kCmdToolWandel)->trigger();
+    EXPECT_EQ(frame->StatusPanes()->PaneText(CMainFrame::kPaneSong),
+              QStringLiteral("无法启动 Wandel：找不到该工具"));
+    // The status timer leaves the notice standing for a while.
+    emit doc.statusTick(QStringLiteral("00:01/01:00"), QStringLiteral("正在播放 x"));
+    EXPECT_EQ(frame->StatusPanes()->PaneText(CMainFrame::kPaneSong),
+              QStringLiteral("无法启动 Wandel：找不到该工具"));
+}
+
+TEST_F(MainFrame, QtsOwnTextsSpeakChinese) {
+    ASSERT_TRUE(installQtTranslations(*QCoreApplication::instance()))
+        << "qt6-translations-l10n is missing";
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Vocalia"), QStringLiteral("x"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("确定"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
 }
 
 }  // namespace

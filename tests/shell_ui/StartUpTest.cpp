@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
 
 #include "library/ui/LeftForm.h"
+#include "library/ui/RenamableTabBar.h"
 #include "library/ui/SongListCtrl.h"
 #include "resources/CommandIds.h"
 #include "shell/FrameIcons.h"
@@ -55,7 +57,31 @@ TEST_F(StartUp, FirstStartWritesTheProgramFolderAndShowsTheTip) {
     ASSERT_TRUE(app.InitInstance({home, false, false}, error)) << error;
     EXPECT_EQ(readSetting(ConfigKey::AppPath), home);
     EXPECT_TRUE(app.MainFrame()->isVisible());
-    EXPECT_NE(app.MainFrame()->findChild<CTipDialog*>(), nullptr);
+    const auto* tip = app.MainFrame()->findChild<CTipDialog*>();
+    ASSERT_NE(tip, nullptr);
+    const QPoint offCentre = tip->geometry().center() - app.MainFrame()->geometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 4) << "the tip opens over the middle of the window";
+    // Both song list columns show whole at first start.
+    auto* songList = app.MainFrame()->findChild<CLeftForm*>();
+    const QTreeWidget* list = songList->List();
+    const int columns = list->header()->sectionSize(0) + list->header()->sectionSize(1);
+    EXPECT_LE(columns, list->viewport()->width());
+    EXPECT_EQ(list->header()->sectionSize(1), 50);
+}
+
+TEST_F(StartUp, TheCategoryTabsShowUnderTheSongList) {
+    CMelodeckApp app;
+    std::string error;
+    ASSERT_TRUE(app.InitInstance({folder.path() + "home/", false, false}, error)) << error;
+    auto* songList = app.MainFrame()->findChild<CLeftForm*>();
+    ASSERT_NE(songList, nullptr);
+    QApplication::processEvents();
+    const RenamableTabBar* tabs = songList->Tabs();
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_TRUE(tabs->isVisible());
+    EXPECT_GE(tabs->height(), tabs->sizeHint().height());
+    EXPECT_GT(tabs->height(), 0);
+    EXPECT_LE(songList->List()->geometry().bottom(), tabs->geometry().top());
 }
 
 TEST_F(StartUp, AnyTipSettingOtherThanOneSuppressesTheTip) {

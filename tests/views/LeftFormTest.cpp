@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -127,7 +131,7 @@ TEST_F(LeftFormTest, RemoveSelectedTakesEverySelectedRow) {
     form->OnCommand(kCmdRemoveSelected);
     EXPECT_EQ(rowTexts(), (std::vector<std::string>{"乙", "戊"}));
     EXPECT_EQ(namesOf(doc->m_songs), (std::vector<std::string>{"乙", "戊"}));
-    EXPECT_EQ(doc->m_curSong, 4);
+    EXPECT_EQ(doc->m_curSong, 1) << "the current song keeps its place in the list";
     form->OnCommand(kCmdClearAll);
     EXPECT_TRUE(doc->m_songs.empty());
     EXPECT_EQ(list()->topLevelItemCount(), 0);
@@ -151,6 +155,25 @@ TEST_F(LeftFormTest, OnlyAPlayingSongMarksItsRowWhenTheRowsAreRebuilt) {
     doc->m_playState = kPlaying;
     form->SongLists().OpenM3u(categoryFile(1));
     EXPECT_EQ(rowTexts(), (std::vector<std::string>{"one", "two"}));
+    EXPECT_EQ(doc->m_playingSong, -1);
+    EXPECT_EQ(form->MarkedRow(), -1);
+}
+
+TEST_F(LeftFormTest, RemovingRowsAboveThePlayingSongKeepsTheMarkOnIt) {
+    doc->m_playState = kPlaying;
+    doc->m_playingSong = 3;
+    doc->m_playingCategory = 0;
+    form->MarkPlayingRow(3);
+    select({0, 1});
+    form->OnCommand(kCmdRemoveSelected);
+    EXPECT_EQ(doc->m_playingSong, 1);
+    EXPECT_EQ(form->MarkedRow(), 1);
+    EXPECT_EQ(rowTexts()[1], "丁");
+    EXPECT_TRUE(list()->topLevelItem(1)->font(0).bold());
+    EXPECT_FALSE(list()->topLevelItem(0)->font(0).bold());
+    // The playing song's own row removed: it plays on, and no other row takes its mark.
+    select({1});
+    form->OnCommand(kCmdRemoveSelected);
     EXPECT_EQ(doc->m_playingSong, -1);
     EXPECT_EQ(form->MarkedRow(), -1);
 }
@@ -286,6 +309,47 @@ TEST_F(LeftFormTest, DeletingACategoryRenumbersTheFilesSoEveryTabKeepsItsList) {
     form->OnCommand(kCmdDeleteCategory);  // the only one left stays
     EXPECT_EQ(form->Tabs()->count(), 1);
     EXPECT_EQ(rowTexts(), (std::vector<std::string>{"x"}));
+}
+
+// A crash right after a deletion (nothing saved at exit) still shows every list under its
+// own name.
+TEST_F(LeftFormTest, ADeletionStoresTheNamesWithTheRenumberedFiles) {
+    form->Tabs()->BeginRename();
+    form->Tabs()->Editor()->setText("老歌");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(form->Tabs()->Editor(), &enter);
+    form->Tabs()->setCurrentIndex(1);
+    form->OnCommand(kCmdDeleteCategory);
+    form.reset();  // no OnCloseDocument: as after a crash
+    start();
+    ASSERT_EQ(form->Tabs()->count(), 2);
+    EXPECT_EQ(form->Tabs()->tabText(0), "老歌");
+    EXPECT_EQ(form->Tabs()->tabText(1), "歌曲列表3");
+    form->Tabs()->setCurrentIndex(1);
+    EXPECT_EQ(rowTexts(), (std::vector<std::string>{"x"}));
+    EXPECT_EQ(theSettings.ReadString("Tab", "Cat2", "gone"), "gone");
+}
+
+TEST_F(LeftFormTest, AListThatCannotBeSavedIsReported) {
+    QSignalSpy failures(&form->SongLists(), &SongListDocument::saveFailed);
+    // A folder where category 0's playlist should be written.
+    std::filesystem::remove(categoryFile(0));
+    std::filesystem::create_directories(categoryFile(0) + "/blocked");
+    form->Tabs()->setCurrentIndex(1);
+    ASSERT_EQ(failures.count(), 1);
+    EXPECT_EQ(failures[0][0].toString().toStdString(), categoryFile(0));
+    EXPECT_NE(form->findChild<QMessageBox*>(), nullptr) << "the user is told";
+}
+
+TEST_F(LeftFormTest, AnExportedPlaylistGetsItsSuffix) {
+    QTimer::singleShot(0, [this] {
+        auto* dialog = form->findChild<QFileDialog*>(QStringLiteral("ExportM3uDialog"));
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(QString::fromStdString(folder.file("导出")));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    form->OnCommand(kCmdSaveM3u);
+    EXPECT_EQ(namesOf(LoadM3u(folder.file("导出.m3u"))).size(), 5U);
 }
 
 TEST_F(LeftFormTest, NewAndRenamedCategoriesComeBackAtTheNextStart) {

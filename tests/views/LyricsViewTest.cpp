@@ -155,6 +155,13 @@ TEST_F(LyricsViewTest, TheFileOffsetTagAddsToTheGlobalOffset) {
     EXPECT_EQ(view->CurrentLine(), 1);
 }
 
+TEST_F(LyricsViewTest, AnAbsurdOffsetTagIsHeldAtTheLimitInsteadOfOverflowing) {
+    ASSERT_TRUE(view->LoadLyrics(writeLyric("[offset:2147483647]\r\n")));
+    offset = 1000;
+    view->UpdatePosition(1000);
+    EXPECT_EQ(view->CurrentLine(), 3) << "the last line, as for any huge shift forward";
+}
+
 TEST_F(LyricsViewTest, AnEmptySongListStillMovesTheLyricButALyricWithoutLinesStaysBlank) {
     // A jukebox song plays while the list is empty.
     ASSERT_TRUE(view->LoadLyrics(writeLyric()));

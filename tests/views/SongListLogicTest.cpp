@@ -131,6 +131,17 @@ TEST(SongListRulesTest, PlayingMarkFollowsTheSwappedEntry) {
     EXPECT_EQ(SongListRules::FollowSwap(-1, 2, 3), -1);
 }
 
+TEST(SongListRulesTest, RowNumbersFollowTheirEntriesAcrossARemoval) {
+    bool removed = true;
+    EXPECT_EQ(SongListRules::FollowRemoval(4, {0, 2, 2, 9}, &removed), 2);
+    EXPECT_FALSE(removed);
+    EXPECT_EQ(SongListRules::FollowRemoval(2, {0, 2}, &removed), 0);
+    EXPECT_TRUE(removed);
+    EXPECT_EQ(SongListRules::FollowRemoval(0, {0}), -1);
+    EXPECT_EQ(SongListRules::FollowRemoval(1, {3, 4}), 1);
+    EXPECT_EQ(SongListRules::FollowRemoval(-1, {0}), -1);
+}
+
 TEST(SongListRulesTest, LetterJumpSearchesAfterTheSelectionAndWrapsRound) {
     const std::string initials = "ZBAYB";
     const auto initialOf = [&](int row) { return initials[static_cast<size_t>(row)]; };
