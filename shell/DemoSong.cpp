@@ -113,6 +113,9 @@ std::string trackBytes() {
     appendBigEndian(track, microsecondsPerBeat, 3);
     track += std::string("\x00\xC0\x49", 3);
     track += std::string("\x00\xC1\x20", 3);
+    // Both channels at full volume, so the demo sounds as loud as an ordinary recording.
+    track += std::string("\x00\xB0\x07\x7F", 4);
+    track += std::string("\x00\xB1\x07\x7F", 4);
     int now = 0;
     for (const Event& event : songEvents()) {
         appendVariableLength(track, static_cast<std::uint32_t>(event.tick - now));

@@ -100,10 +100,13 @@ void CMainFrame::buildMenus() {
     addCommand(play, kCmdOpenM3u, QStringLiteral("M3U 清单(&U)"));
     addCommand(play, kCmdVideoFile, QStringLiteral("视频文件(&V)"));
     play->addSeparator();
-    addCommand(play, kCmdPreviousSong, QStringLiteral("上一首(&B)"))
-        ->setToolTip(QStringLiteral("播放列表中的上一首歌曲"));
-    addCommand(play, kCmdNextSong, QStringLiteral("下一首(&N)"))
-        ->setToolTip(QStringLiteral("播放列表中的下一首歌曲"));
+    for (const auto& [id, label, button, tip] :
+         {std::tuple{kCmdPreviousSong, "上一首(&B)", "上一首", "播放列表中的上一首歌曲"},
+          std::tuple{kCmdNextSong, "下一首(&N)", "下一首", "播放列表中的下一首歌曲"}}) {
+        QAction* action = addCommand(play, id, QString::fromUtf8(label));
+        action->setIconText(QString::fromUtf8(button));
+        action->setToolTip(QString::fromUtf8(tip));
+    }
     play->addSeparator();
     addCommand(play, kCmdExit, QStringLiteral("退出(&Q)"));
 
@@ -225,9 +228,14 @@ void CMainFrame::buildToolBar() {
             m_toolBar->addAction(Action(kCmdNextSong));
         }
     }
-    m_toolBar->addSeparator();
-    m_sliders = new CTransportSliders(m_doc, m_toolBar);
-    m_toolBar->addWidget(m_sliders);
+    // The sliders get a bar of their own along the bottom, where they have the whole width.
+    auto* transport = new QToolBar(QStringLiteral("Transport"), this);
+    transport->setObjectName(QStringLiteral("TransportToolBar"));
+    transport->setMovable(false);
+    m_sliders = new CTransportSliders(m_doc, transport);
+    m_sliders->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    transport->addWidget(m_sliders);
+    addToolBar(Qt::BottomToolBarArea, transport);
     connect(Action(kCmdHelpButton), &QAction::triggered, this, &CMainFrame::OnHelp);
     connect(Action(kCmdHomePageButton), &QAction::triggered, this,
             [] { ShellStarts::openHomePage(); });

@@ -1,6 +1,7 @@
 #include "shell/TransportSliders.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QSlider>
 #include <algorithm>
 #include <climits>
@@ -38,6 +39,8 @@ CTransportSliders::CTransportSliders(CMelodeckDoc* doc, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 0, 6, 0);
     layout->addWidget(m_position, 4);
+    layout->addSpacing(12);
+    layout->addWidget(new QLabel(QStringLiteral("音量"), this));
     layout->addWidget(m_volume, 1);
     m_position->setMinimumWidth(160);
     m_position->setSingleStep(kSecondMs);

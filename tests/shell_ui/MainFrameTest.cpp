@@ -105,7 +105,7 @@ TEST_F(MainFrame, ToolbarButtonsHaveTextsTooltipsAndCheckStyles) {
         }
     }
     EXPECT_EQ(texts, (QStringList{"播放", "停止", "暂停", "上一首(&B)", "下一首(&N)", "|", "演唱",
-                                  "选项", "录音", "回放", "合成", "|", "帮助", "主页", "|", ""}));
+                                  "选项", "录音", "回放", "合成", "|", "帮助", "主页"}));
     EXPECT_EQ(checkable, (QStringList{"演唱", "录音", "回放"}));
     EXPECT_EQ(frame->Action(kCmdPlay)->toolTip(), QStringLiteral("点击开始播放音乐"));
     EXPECT_EQ(frame->Action(kCmdHomePageButton)->toolTip(),
