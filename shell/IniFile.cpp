@@ -148,15 +148,18 @@ int CIniFile::WriteStrings(const char* section, const KeyValues& values) const {
                      [](const auto& kv) { return IniDocument::storableKey(kv.first); })) {
         return 0;
     }
-    return rewriteIni(m_path, [&](IniDocument& doc) {
-        for (const auto& [key, value] : values) {
-            if (value) {
-                doc.set(section, key, *value);
-            } else {
-                doc.removeKey(section, key);
-            }
-        }
-    }) ? 1 : 0;
+    return rewriteIni(m_path,
+                      [&](IniDocument& doc) {
+                          for (const auto& [key, value] : values) {
+                              if (value) {
+                                  doc.set(section, key, *value);
+                              } else {
+                                  doc.removeKey(section, key);
+                              }
+                          }
+                      })
+               ? 1
+               : 0;
 }
 
 std::string CIniFile::ReadString(const char* section, const char* key, const char* def) const {

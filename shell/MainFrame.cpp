@@ -151,11 +151,12 @@ void CMainFrame::buildMenus() {
     // The lyric editor opens on the current song, ready to time its lyric.
     connect(Action(kCmdToolVerslet), &QAction::triggered, this, [this] {
         const std::string song = m_doc->CurrentSongPath();
-        StartTool("Verslet", song.empty() ? QStringList() : QStringList{QString::fromStdString(song)});
+        StartTool("Verslet",
+                  song.empty() ? QStringList() : QStringList{QString::fromStdString(song)});
     });
-    for (const auto& [id, tool] : {std::pair{kCmdToolVersario, "Versario"},
-                                   std::pair{kCmdToolNomina, "Nomina"},
-                                   std::pair{kCmdToolWandel, "Wandel"}}) {
+    for (const auto& [id, tool] :
+         {std::pair{kCmdToolVersario, "Versario"}, std::pair{kCmdToolNomina, "Nomina"},
+          std::pair{kCmdToolWandel, "Wandel"}}) {
         connect(Action(id), &QAction::triggered, this,
                 [this, name = std::string(tool)] { StartTool(name); });
     }

@@ -16,10 +16,9 @@ namespace ShellStarts {
 namespace {
 
 // Editors that draw in a terminal; started from a desktop menu they need one of their own.
-constexpr std::array kTerminalEditors = {"vi",   "vim", "nvim",  "nano", "pico", "emacs-nox",
-                                         "joe",  "jed", "micro", "ne",   "mcedit", "ed",
-                                         "kak",  "hx",  "helix", "mg",   "zile",   "vim.tiny",
-                                         "vim.basic"};
+constexpr std::array kTerminalEditors = {
+    "vi",     "vim", "nvim", "nano", "pico",  "emacs-nox", "joe",  "jed",      "micro",    "ne",
+    "mcedit", "ed",  "kak",  "hx",   "helix", "mg",        "zile", "vim.tiny", "vim.basic"};
 
 bool needsTerminal(const QString& program) {
     const std::string name = QFileInfo(program).fileName().toStdString();
@@ -77,8 +76,8 @@ QStringList editorCommand(const std::string& path,
         }
         command << QString::fromStdString(path);
         if (needsTerminal(command.front())) {
-            command = QStringList{QStringLiteral("x-terminal-emulator"), QStringLiteral("-e")} +
-                      command;
+            command =
+                QStringList{QStringLiteral("x-terminal-emulator"), QStringLiteral("-e")} + command;
         }
         return command;
     }
@@ -91,8 +90,8 @@ bool openInTextEditor(const std::string& path) {
         return std::string(value != nullptr ? value : "");
     });
     // Without a terminal emulator a terminal editor cannot run; the desktop's editor can.
-    const bool runnable = !command.isEmpty() &&
-                          !QStandardPaths::findExecutable(command.front()).isEmpty();
+    const bool runnable =
+        !command.isEmpty() && !QStandardPaths::findExecutable(command.front()).isEmpty();
     if (runnable) {
         const QString program = command.takeFirst();
         return QProcess::startDetached(program, command);

@@ -139,9 +139,8 @@ bool readsAsLatinWords(std::string_view bytes) {
 // are taken as GBK when they are GB2312 Chinese, read as UTF-8 only as two-byte characters
 // (no CJK, which UTF-8 writes in three bytes), and are not Latin words with accents.
 bool wellFormedUtf8ReadsAsGbk(std::string_view bytes) {
-    const bool hasLongSequence = std::any_of(bytes.begin(), bytes.end(), [](char c) {
-        return static_cast<uint8_t>(c) >= 0xE0;
-    });
+    const bool hasLongSequence = std::any_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<uint8_t>(c) >= 0xE0; });
     return !hasLongSequence && isGb2312DoubleByteText(bytes) && !readsAsLatinWords(bytes);
 }
 

@@ -91,6 +91,7 @@ void CTransportSliders::seekToSlider() {
 
 void CTransportSliders::applyVolume() {
     if (SongPlayer* player = m_doc->Player()) {
-        player->SetChannelLevels(ChannelLevels::withVolume(player->ChannelLevels(), m_volume->value()));
+        player->SetChannelLevels(
+            ChannelLevels::withVolume(player->ChannelLevels(), m_volume->value()));
     }
 }

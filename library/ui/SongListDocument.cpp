@@ -6,8 +6,8 @@
 
 #include "library/M3uPlaylist.h"
 #include "library/ui/SongListRules.h"
-#include "shell/Settings.h"
 #include "playback/MelodeckDoc.h"
+#include "shell/Settings.h"
 
 SongListDocument::SongListDocument(CMelodeckDoc& doc, DurationProbe probe, QObject* parent)
     : QObject(parent), m_doc(doc), m_probe(probe), m_adder(std::move(probe)) {

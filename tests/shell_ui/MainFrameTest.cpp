@@ -8,8 +8,8 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSlider>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>

@@ -3,12 +3,12 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFileDialog>
-#include <QMessageBox>
-#include <QSignalSpy>
-#include <QTimer>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QUrl>
 #include <filesystem>
 #include <memory>
