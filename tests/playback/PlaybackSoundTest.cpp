@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSignalSpy>
+#include <filesystem>
 
 #include "library/SongEntry.h"
 #include "playback/EnginePorts.h"
@@ -94,6 +96,36 @@ TEST(PlaybackRecording, TheRecordButtonDrivesTheRealRecorder) {
     doc.OnSing();
     EXPECT_TRUE(doc.IsSinging());
     doc.OnSing();
+    theSettings.SetFilePath(nullptr);
+}
+
+// Names that even the superuser cannot write over: folders where the take and the recording
+// should go.
+TEST(PlaybackRecording, ATakeThatCannotBeWrittenOrKeptIsReportedAndTheButtonComesBack) {
+    TempDir folder;
+    theSettings.SetFilePath(folder.file("OrvMelodeck.ini").c_str());
+    writeSetting(ConfigKey::AppPath, folder.path());
+    MusicPlayerPort player;
+    VoiceRecorderPort recorder;
+    MicMonitorPort monitor;
+    int lyricOffset = 0;
+    CMelodeckDoc doc{MediaObjects{&player, &recorder, &monitor, &lyricOffset}};
+    QSignalSpy errors(&doc, &CMelodeckDoc::errorMessage);
+
+    std::filesystem::create_directories(folder.file("temp.mp3.part"));
+    doc.OnRecord();
+    EXPECT_FALSE(doc.IsRecording());
+    EXPECT_EQ(errors.count(), 1);
+
+    std::filesystem::remove(folder.file("temp.mp3.part"));
+    std::filesystem::create_directories(folder.file("temp.mp3/taken"));
+    doc.OnRecord();
+    ASSERT_TRUE(doc.IsRecording());
+    runEventsUntil([] { return false; }, 300);
+    doc.OnRecord();
+    EXPECT_FALSE(doc.IsRecording());
+    EXPECT_EQ(errors.count(), 2);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.file("temp.mp3/taken")));
     theSettings.SetFilePath(nullptr);
 }
 
