@@ -155,6 +155,30 @@ TEST_F(LyricsViewTest, TheFileOffsetTagAddsToTheGlobalOffset) {
     EXPECT_EQ(view->CurrentLine(), 1);
 }
 
+// A line too long for the view ends in an ellipsis instead of losing both of its ends.
+TEST_F(LyricsViewTest, ALineWiderThanTheViewIsElidedNotCutAtBothEdges) {
+    writeSetting(ConfigKey::LyricsFontHeight, 48);
+    makeView();
+    const std::string longLine(40, 'W');
+    const std::string path = folder.file("long.lrc");
+    writeBytes(path, "[00:00.00]" + longLine + "\r\n[00:10.00]" + longLine + "\r\n");
+    for (const int mode : {kCmdModeScroll, kCmdModeAlternate}) {
+        view->OnCommand(mode);
+        ASSERT_TRUE(view->LoadLyrics(path));
+        view->UpdatePosition(1000);
+        const QImage image = render();
+        int edgePixels = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (const int x : {0, 1, image.width() - 2, image.width() - 1}) {
+                const QRgb pixel = image.pixel(x, y);
+                edgePixels += pixel == kRed || pixel == kBlue ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(edgePixels, 0) << mode;
+        EXPECT_GT(countPixels(image, 0, 300, kBlue), 10) << mode;
+    }
+}
+
 TEST_F(LyricsViewTest, AnAbsurdOffsetTagIsHeldAtTheLimitInsteadOfOverflowing) {
     ASSERT_TRUE(view->LoadLyrics(writeLyric("[offset:2147483647]\r\n")));
     offset = 1000;
