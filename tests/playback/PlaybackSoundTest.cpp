@@ -78,16 +78,24 @@ TEST_F(PlaybackSound, TheDemoSongPlaysAndPausesInPlace) {
     EXPECT_TRUE(runEventsUntil([&] { return doc.PositionMs() > paused + 200; }, 5000));
 }
 
-TEST(PlaybackRecording, TheRecordButtonDrivesTheRealRecorder) {
+// The document over the real recorder and monitor, in a fresh program folder.
+class PlaybackRecording : public ::testing::Test {
+protected:
+    PlaybackRecording() {
+        theSettings.SetFilePath(folder.file("OrvMelodeck.ini").c_str());
+        writeSetting(ConfigKey::AppPath, folder.path());
+    }
+    ~PlaybackRecording() override { theSettings.SetFilePath(nullptr); }
+
     TempDir folder;
-    theSettings.SetFilePath(folder.file("OrvMelodeck.ini").c_str());
-    writeSetting(ConfigKey::AppPath, folder.path());
     MusicPlayerPort player;
     VoiceRecorderPort recorder;
     MicMonitorPort monitor;
     int lyricOffset = 0;
     CMelodeckDoc doc{MediaObjects{&player, &recorder, &monitor, &lyricOffset}};
+};
 
+TEST_F(PlaybackRecording, TheRecordButtonDrivesTheRealRecorder) {
     doc.OnRecord();
     EXPECT_TRUE(doc.IsRecording());
     runEventsUntil([] { return false; }, 500);
@@ -96,20 +104,11 @@ TEST(PlaybackRecording, TheRecordButtonDrivesTheRealRecorder) {
     doc.OnSing();
     EXPECT_TRUE(doc.IsSinging());
     doc.OnSing();
-    theSettings.SetFilePath(nullptr);
 }
 
 // Names that even the superuser cannot write over: folders where the take and the recording
 // should go.
-TEST(PlaybackRecording, ATakeThatCannotBeWrittenOrKeptIsReportedAndTheButtonComesBack) {
-    TempDir folder;
-    theSettings.SetFilePath(folder.file("OrvMelodeck.ini").c_str());
-    writeSetting(ConfigKey::AppPath, folder.path());
-    MusicPlayerPort player;
-    VoiceRecorderPort recorder;
-    MicMonitorPort monitor;
-    int lyricOffset = 0;
-    CMelodeckDoc doc{MediaObjects{&player, &recorder, &monitor, &lyricOffset}};
+TEST_F(PlaybackRecording, ATakeThatCannotBeWrittenOrKeptIsReportedAndTheButtonComesBack) {
     QSignalSpy errors(&doc, &CMelodeckDoc::errorMessage);
 
     std::filesystem::create_directories(folder.file("temp.mp3.part"));
@@ -126,7 +125,6 @@ TEST(PlaybackRecording, ATakeThatCannotBeWrittenOrKeptIsReportedAndTheButtonCome
     EXPECT_FALSE(doc.IsRecording());
     EXPECT_EQ(errors.count(), 2);
     EXPECT_TRUE(std::filesystem::is_directory(folder.file("temp.mp3/taken")));
-    theSettings.SetFilePath(nullptr);
 }
 
 }  // namespace
