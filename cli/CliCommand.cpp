@@ -90,8 +90,27 @@ const std::string& CliContext::programFolder() {
     return m_programFolder;
 }
 
+namespace {
+
+std::string dumped(const nlohmann::json& value) {
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+}  // namespace
+
 void CliContext::printJson(const nlohmann::json& document) {
-    std::cout << document.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::cout << dumped(document) << '\n';
+}
+
+void CliContext::printJsonWithArray(const nlohmann::json& head, const char* key, size_t count,
+                                    const std::function<nlohmann::json(size_t)>& element) {
+    std::string members = dumped(head.empty() ? nlohmann::json::object() : head);
+    members.pop_back();  // the closing brace
+    std::cout << members << (head.empty() ? "" : ",") << dumped(key) << ":[";
+    for (size_t i = 0; i < count; ++i) {
+        std::cout << (i == 0 ? "" : ",") << dumped(element(i));
+    }
+    std::cout << "]}\n";
 }
 
 CliRegistry& CliRegistry::instance() {

@@ -59,6 +59,10 @@ public:
     const std::string& programFolder();
 
     static void printJson(const nlohmann::json& document);
+    // Prints the object `head` with one more member, the array `key` of `count` elements made
+    // one at a time by `element`: a long list never stands whole in memory as JSON.
+    static void printJsonWithArray(const nlohmann::json& head, const char* key, size_t count,
+                                   const std::function<nlohmann::json(size_t)>& element);
 
 private:
     std::string m_homeOption;

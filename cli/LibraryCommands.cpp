@@ -42,14 +42,12 @@ nlohmann::json songJson(const SongEntry& song) {
             {"durationText", song.DurationText}};
 }
 
-nlohmann::json entriesJson(const std::vector<SongEntry>& songs) {
-    nlohmann::json entries = nlohmann::json::array();
-    for (const SongEntry& song : songs) {
-        nlohmann::json entry = songJson(song);
-        entry["path"] = song.Path;
-        entries.push_back(entry);
-    }
-    return {{"entries", entries}};
+void printEntries(const std::vector<SongEntry>& songs) {
+    CliContext::printJsonWithArray({}, "entries", songs.size(), [&songs](size_t i) {
+        nlohmann::json entry = songJson(songs[i]);
+        entry["path"] = songs[i].Path;
+        return entry;
+    });
 }
 
 int m3u(const std::vector<std::string>& raw, CliContext&) {
@@ -61,7 +59,7 @@ int m3u(const std::vector<std::string>& raw, CliContext&) {
     if (!readWholeFile(file, bytes, &error)) {
         throw CliFailure(error);
     }
-    CliContext::printJson(entriesJson(ParseM3u(bytes, PlaylistFolder(file))));
+    printEntries(ParseM3u(bytes, PlaylistFolder(file)));
     return 0;
 }
 
@@ -82,7 +80,7 @@ int m3uSave(const std::vector<std::string>& raw, CliContext&) {
     if (!SaveM3u(args.positional(0, "OUT"), songs, &error)) {
         throw CliFailure(error);
     }
-    CliContext::printJson(entriesJson(songs));
+    printEntries(songs);
     return 0;
 }
 

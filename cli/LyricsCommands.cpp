@@ -41,18 +41,17 @@ int lrc(const std::vector<std::string>& raw, CliContext&) {
     }
     LrcLyric lyric;
     lyric.Parse(readLyricFile(args.positional(0, "FILE")));
-    nlohmann::json lines = nlohmann::json::array();
-    for (const LyricLine& line : lyric.Lines()) {
-        lines.push_back({{"start", line.Start}, {"end", line.End}, {"text", line.Text}});
-    }
-    nlohmann::json out = {
-        {"offset", lyric.Offset()}, {"maxTextBytes", lyric.MaxTextBytes()}, {"lines", lines}};
+    nlohmann::json head = {{"offset", lyric.Offset()}, {"maxTextBytes", lyric.MaxTextBytes()}};
     if (args.has("--at")) {
-        out["current"] =
+        head["current"] =
             lyric.FindCurrentLine(intOption(args, "--at", 0), intOption(args, "--offset", 0),
                                   intOption(args, "--previous", -1));
     }
-    CliContext::printJson(out);
+    const std::vector<LyricLine>& lines = lyric.Lines();
+    CliContext::printJsonWithArray(head, "lines", lines.size(), [&lines](size_t i) {
+        return nlohmann::json{
+            {"start", lines[i].Start}, {"end", lines[i].End}, {"text", lines[i].Text}};
+    });
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // vocalia-cli [--home DIR] COMMAND [ARGS]: every core operation of Vocalia from the shell.
 
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,9 @@ int main(int argc, char** argv) {
         std::cerr << "vocalia-cli " << command->name << ": " << e.what() << "\nusage: vocalia-cli "
                   << command->name << " " << command->usage << "\n";
         return 2;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "vocalia-cli " << command->name << ": not enough memory for this input\n";
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "vocalia-cli " << command->name << ": " << e.what() << "\n";
         return 1;

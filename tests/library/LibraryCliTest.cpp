@@ -82,3 +82,34 @@ TEST_F(LibraryCliTest, PinyinOfUtf8Text) {
 }
 
 }  // namespace
+
+namespace {
+
+// A playlist of 512 Ki one-letter songs lists within 256 MB; one sixteen times that size ends
+// with a clear message and exit 1, not an abort.
+TEST(LibraryCliMemoryTest, HugePlaylistsListWithinBoundsOrFailCleanly) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
+#endif
+    TempDir dir;
+    constexpr size_t kLimit = 256U << 20U;
+    std::string lines;
+    for (int i = 0; i < 524288; ++i) {
+        lines += "a\n";
+    }
+    writeBytes(dir.file("big.m3u"), lines);
+    const CliResult big = runCliWithin(kLimit, {"m3u", dir.file("big.m3u")});
+    ASSERT_EQ(big.exitCode, 0) << big.err;
+    EXPECT_EQ(json::parse(big.out)["entries"].size(), 524288U);
+
+    std::string huge;
+    for (int i = 0; i < 16; ++i) {
+        huge += lines;
+    }
+    writeBytes(dir.file("huge.m3u"), huge);
+    const CliResult tooBig = runCliWithin(kLimit, {"m3u", dir.file("huge.m3u")});
+    EXPECT_EQ(tooBig.exitCode, 1);
+    EXPECT_NE(tooBig.err.find("not enough memory"), std::string::npos) << tooBig.err;
+}
+
+}  // namespace

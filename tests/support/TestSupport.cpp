@@ -1,5 +1,7 @@
 #include "tests/support/TestSupport.h"
 
+#include <sys/resource.h>
+
 #include <QProcess>
 #include <QStringList>
 
@@ -39,12 +41,13 @@ std::string readBytes(const std::string& path) {
     return content.str();
 }
 
-CliResult runCli(const std::vector<std::string>& args, int timeoutMs) {
+namespace {
+
+CliResult runCliProcess(QProcess& process, const std::vector<std::string>& args, int timeoutMs) {
     QStringList arguments;
     for (const std::string& arg : args) {
         arguments << QString::fromStdString(arg);
     }
-    QProcess process;
     process.start(QStringLiteral(VOCALIA_CLI_PATH), arguments);
     CliResult result;
     if (!process.waitForFinished(timeoutMs)) {
@@ -57,4 +60,20 @@ CliResult runCli(const std::vector<std::string>& args, int timeoutMs) {
     result.out = process.readAllStandardOutput().toStdString();
     result.err = process.readAllStandardError().toStdString();
     return result;
+}
+
+}  // namespace
+
+CliResult runCli(const std::vector<std::string>& args, int timeoutMs) {
+    QProcess process;
+    return runCliProcess(process, args, timeoutMs);
+}
+
+CliResult runCliWithin(size_t bytes, const std::vector<std::string>& args) {
+    QProcess process;
+    process.setChildProcessModifier([bytes] {
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_AS, &limit);
+    });
+    return runCliProcess(process, args, 120000);
 }
