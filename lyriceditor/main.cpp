@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QFileInfo>
 
 #include "lyriceditor/ui/VersletDlg.h"
 
@@ -8,7 +9,7 @@ int main(int argc, char** argv) {
     CVersletDlg dialog;
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) {
-        dialog.ChooseSong(arguments.at(1));
+        dialog.ChooseSong(QFileInfo(arguments.at(1)).absoluteFilePath());
     }
     QObject::connect(&dialog, &QDialog::finished, &app, &QApplication::quit);
     dialog.show();

@@ -202,6 +202,8 @@ void CVersletDlg::OnPause() {
     m_playing = !m_playing;
     m_player.TogglePause();
     ShowPlaying(m_playing);
+    // The field shows where the song stands now, not where the last tick saw it.
+    ShowPosition();
 }
 
 void CVersletDlg::ShowPlaying(bool playing) {

@@ -87,6 +87,7 @@ protected:
     std::vector<std::pair<QString, QString>> rows() {
         std::vector<std::pair<QString, QString>> result;
         auto* list = child<QTreeWidget>("lyricList");
+        result.reserve(static_cast<size_t>(list->topLevelItemCount()));
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             result.emplace_back(list->topLevelItem(i)->text(0), list->topLevelItem(i)->text(1));
         }
