@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -91,6 +92,8 @@ CVersletDlg::CVersletDlg(VersletFileChoosers choosers, QWidget* parent)
     connect(m_stopButton, &QPushButton::clicked, this, &CVersletDlg::OnStop);
     connect(m_pauseButton, &QPushButton::clicked, this, &CVersletDlg::OnPause);
     connect(m_addButton, &QPushButton::clicked, this, &CVersletDlg::OnAdd);
+    // Enter adds the line from the words field only, not from the header fields.
+    connect(m_wordsEdit, &QLineEdit::returnPressed, this, &CVersletDlg::OnAdd);
     connect(m_saveButton, &QPushButton::clicked, this, &CVersletDlg::OnSave);
     connect(m_aboutButton, &QPushButton::clicked, this, &CVersletDlg::OnAbout);
     connect(m_list, &QTreeWidget::itemChanged, this, &CVersletDlg::OnRenamed);
@@ -137,8 +140,6 @@ void CVersletDlg::buildGroups() {
     auto* lines = new QGroupBox(text("歌词区"), this);
     m_wordsEdit = edit("wordsEdit", lines);
     m_addButton = button("加入", "addButton", lines);
-    // Enter in the words field adds the line.
-    m_addButton->setDefault(true);
     m_pauseButton = button(VersletStrings::kPause, "pauseButton", lines);
     m_list = new QTreeWidget(lines);
     m_list->setObjectName(QStringLiteral("lyricList"));
@@ -307,6 +308,16 @@ void CVersletDlg::reject() {
         }
     });
     box->open();
+}
+
+void CVersletDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter belongs to the words field; the dialog's own handling would press whatever default
+    // button it finds, the OK of a message box just opened by that Enter included.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CVersletDlg::ShowMessage(const QString& message) {

@@ -45,6 +45,9 @@ public Q_SLOTS:
     // Asks first when lines have not been saved.
     void reject() override;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void buildGroups();
     void OnChoose();
