@@ -1,11 +1,17 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QFileInfo>
 
+#include "lyriceditor/ui/VersletDlg.h"
+
+// Verslet [SONG.mp3]: the lyric editor, with the song already chosen when one is given.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Verslet"));
-    window.resize(480, 360);
-    window.show();
+    CVersletDlg dialog;
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        dialog.ChooseSong(QFileInfo(arguments.at(1)).absoluteFilePath());
+    }
+    QObject::connect(&dialog, &QDialog::finished, &app, &QApplication::quit);
+    dialog.show();
     return QApplication::exec();
 }
