@@ -94,16 +94,54 @@ private:
     std::string m_error;
 };
 
-template <typename Graph>
-std::string convert(const std::string& source, const std::string& output) {
-    Graph graph;
-    if (graph.Build(source, output) < 0 || graph.Play() < 0) {
-        return graph.LastError();
+// Makes a running conversion graph end with an error, as a failing element would.
+void interrupt(MediaGraph& graph) {
+    GstElement* pipeline = graph.Pipeline();
+    if (pipeline == nullptr) {
+        return;
     }
-    return {};
+    GError* error = g_error_new_literal(GST_CORE_ERROR, GST_CORE_ERROR_FAILED,
+                                        AccompanimentRun::kCancelledText);
+    gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), error, nullptr));
+    g_error_free(error);
 }
 
 }  // namespace
+
+void AccompanimentRun::Cancel() {
+    const std::lock_guard lock(m_mutex);
+    m_cancelled = true;
+    if (m_runningGraph != nullptr) {
+        interrupt(*m_runningGraph);
+    }
+}
+
+bool AccompanimentRun::cancelled() {
+    const std::lock_guard lock(m_mutex);
+    return m_cancelled;
+}
+
+template <typename Graph>
+std::string AccompanimentRun::convert(const std::string& source, const std::string& output) {
+    Graph graph;
+    if (graph.Build(source, output) < 0) {
+        return graph.LastError();
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_cancelled) {
+            return kCancelledText;
+        }
+        m_runningGraph = &graph;
+    }
+    const int played = graph.Play();
+    const std::lock_guard lock(m_mutex);
+    m_runningGraph = nullptr;
+    if (m_cancelled) {
+        return kCancelledText;
+    }
+    return played < 0 ? graph.LastError() : std::string();
+}
 
 AccompanimentJob accompanimentJobFor(const std::string& input) {
     AccompanimentJob job;
@@ -122,6 +160,9 @@ void AccompanimentRun::progress(int stringId) {
 }
 
 RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
+    if (cancelled()) {
+        return {kCancelledText};
+    }
     const RunClaim claim({AccompanimentNames::temporaryWav(job.input), job.output});
     if (!claim.claimed()) {
         return {claim.busyPath() + ": another run is working on it"};
@@ -138,7 +179,10 @@ RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
 
     progress(kDecodingText);
     if (std::string error = convert<DecodeGraph>(job.input, wavPath); !error.empty()) {
-        return {"decoding " + job.input + " failed: " + error};
+        return {cancelled() ? kCancelledText : "decoding " + job.input + " failed: " + error};
+    }
+    if (cancelled()) {
+        return {kCancelledText};
     }
     progress(kRemovingText);
     std::string waveError;
@@ -148,9 +192,12 @@ RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
     }
     progress(kEncodingText);
     if (std::string error = convert<EncodeGraph>(wavPath, output.temporaryPath()); !error.empty()) {
-        return {"encoding " + job.output + " failed: " + error};
+        return {cancelled() ? kCancelledText : "encoding " + job.output + " failed: " + error};
     }
     wav.reset();
+    if (cancelled()) {
+        return {kCancelledText};
+    }
     progress(kTaggingText);
     if (RunOutcome tagged = tagAndCommit(output, job.output, job.tag); !tagged.ok()) {
         return tagged;

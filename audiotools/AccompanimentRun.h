@@ -1,8 +1,11 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 
 #include "audiotools/RunSupport.h"
+
+class MediaGraph;
 
 // What one accompaniment run makes: from the sung `input` MP3 an MP3 without the centre voice.
 struct AccompanimentJob {
@@ -31,8 +34,22 @@ public:
     // temporary WAV's name is left as it is; the run then uses a unique name beside it.
     RunOutcome Run(const AccompanimentJob& job);
 
+    // Ends the run from another thread: the conversion under way stops at once, the run fails
+    // with the text kCancelledText and leaves neither the temporary WAV nor any output behind.
+    // A run started afterwards on this object ends before its first step.
+    void Cancel();
+
+    static constexpr const char* kCancelledText = "the run was cancelled";
+
 private:
     void progress(int stringId);
+    bool cancelled();
+    // Runs a conversion graph that Cancel can stop; the error text, empty when it converted.
+    template <typename Graph>
+    std::string convert(const std::string& source, const std::string& output);
 
     RunObserver& m_observer;
+    std::mutex m_mutex;
+    bool m_cancelled = false;
+    MediaGraph* m_runningGraph = nullptr;
 };
