@@ -5,15 +5,14 @@
 #include <set>
 
 #include "library/Mp3Info.h"
-#include "shell/TextCodec.h"
 
 RunOutcome tagAndCommit(PendingOutput& output, const std::string& outputPath, const TagTexts& tag) {
     Mp3Info info;
-    info.SetAlbum(TextCodec::utf8ToGbk(tag.album));
-    info.SetArtist(TextCodec::utf8ToGbk(tag.artist));
-    info.SetComment(TextCodec::utf8ToGbk(tag.comment));
-    info.SetTitle(TextCodec::utf8ToGbk(tag.title));
-    info.SetYear(TextCodec::utf8ToGbk(tag.year));
+    info.SetAlbum(tag.album);
+    info.SetArtist(tag.artist);
+    info.SetComment(tag.comment);
+    info.SetTitle(tag.title);
+    info.SetYear(tag.year);
     if (!info.WriteTag(output.temporaryPath(), false)) {
         return {"tagging " + outputPath + " failed: cannot write the ID3v1 tag"};
     }

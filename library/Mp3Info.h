@@ -46,6 +46,7 @@ public:
     int Copyright() const { return m_copyright; }
     int Original() const { return m_original; }
 
+    // Tag texts in UTF-8; the tag block converts them to GBK when written (see Id3v1Tag).
     void SetArtist(const std::string& text) { m_artist = text; }
     void SetTitle(const std::string& text) { m_title = text; }
     void SetAlbum(const std::string& text) { m_album = text; }

@@ -53,13 +53,11 @@ bool namesFromFileName(const std::string& fileName, SingerTitle& names) {
 
 SingerTitle SplitDisplayName(const std::string& name) {
     const size_t dash = name.find('-');
-    if (dash == std::string::npos) {
-        return {{}, name};
-    }
-    std::string_view title = std::string_view(name).substr(dash);
+    const std::string_view singer =
+        dash == std::string::npos ? std::string_view() : std::string_view(name).substr(0, dash);
+    std::string_view title = std::string_view(name).substr(singer.size());
     title.remove_prefix(std::min(title.find_first_not_of('-'), title.size()));
-    return {std::string(trimRight(std::string_view(name).substr(0, dash))),
-            std::string(trimLeft(title))};
+    return {std::string(trimRight(singer)), std::string(trimLeft(title))};
 }
 
 std::string LyricLibraryRoot(const std::string& programFolder) {

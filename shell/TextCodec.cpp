@@ -95,6 +95,56 @@ std::string convert(const char* to, const char* from, std::string_view input,
     return out;
 }
 
+bool isAsciiLetter(uint8_t b) {
+    return (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+}
+
+// Every non-ASCII byte pairs into a GB2312 double-byte character (both bytes A1-FE).
+bool isGb2312DoubleByteText(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto lead = static_cast<uint8_t>(bytes[i]);
+        if (lead < 0x80) {
+            continue;
+        }
+        if (i + 1 >= bytes.size() || lead < 0xA1 || lead > 0xFE) {
+            return false;
+        }
+        const auto trail = static_cast<uint8_t>(bytes[++i]);
+        if (trail < 0xA1 || trail > 0xFE) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Read as UTF-8, the text holds only two-byte characters; true when all of them are Latin
+// letters with marks (U+00C0-U+024F) and the text has ASCII letters too, as in "Beyoncé".
+bool readsAsLatinWords(std::string_view bytes) {
+    bool asciiLetters = false;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<uint8_t>(bytes[i]);
+        if (b < 0x80) {
+            asciiLetters = asciiLetters || isAsciiLetter(b);
+            continue;
+        }
+        const uint32_t cp = ((b & 0x1Fu) << 6) | (static_cast<uint8_t>(bytes[++i]) & 0x3Fu);
+        if (cp < 0xC0 || cp > 0x24F) {
+            return false;
+        }
+    }
+    return asciiLetters;
+}
+
+// Short GBK texts can be well-formed UTF-8 by chance: "小猫" in GBK reads "Сè". Such bytes
+// are taken as GBK when they are GB2312 Chinese, read as UTF-8 only as two-byte characters
+// (no CJK, which UTF-8 writes in three bytes), and are not Latin words with accents.
+bool wellFormedUtf8ReadsAsGbk(std::string_view bytes) {
+    const bool hasLongSequence = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        return static_cast<uint8_t>(c) >= 0xE0;
+    });
+    return !hasLongSequence && isGb2312DoubleByteText(bytes) && !readsAsLatinWords(bytes);
+}
+
 }  // namespace
 
 namespace TextCodec {
@@ -117,10 +167,11 @@ bool isUtf8(std::string_view bytes) {
 
 std::string decodeStoredText(std::string_view bytes) {
     constexpr std::string_view bom = "\xEF\xBB\xBF";
-    if (bytes.substr(0, bom.size()) == bom) {
+    const bool marked = bytes.substr(0, bom.size()) == bom;
+    if (marked) {
         bytes.remove_prefix(bom.size());
     }
-    if (isUtf8(bytes)) {
+    if (isUtf8(bytes) && (marked || !wellFormedUtf8ReadsAsGbk(bytes))) {
         return std::string(bytes);
     }
     return gbkToUtf8(bytes);

@@ -11,7 +11,9 @@ namespace TextCodec {
 bool isUtf8(std::string_view bytes);
 
 // Stored bytes to UTF-8: valid UTF-8 is taken as it is (a leading byte-order mark dropped),
-// anything else is decoded as GB18030 (a superset of GBK). Undecodable bytes become U+FFFD.
+// anything else is decoded as GB18030 (a superset of GBK). Unmarked bytes that are both
+// well-formed UTF-8 and GB2312 Chinese, and read as UTF-8 only as scattered two-byte letters,
+// are GBK ("小猫" stored as GBK). Undecodable bytes become U+FFFD.
 std::string decodeStoredText(std::string_view bytes);
 
 // GB18030/GBK bytes to UTF-8; undecodable bytes become U+FFFD.

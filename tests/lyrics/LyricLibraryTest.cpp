@@ -18,6 +18,9 @@ TEST(SplitDisplayNameTest, SplitsAtTheFirstDash) {
     EXPECT_EQ(SplitDisplayName("No dash"), (SingerTitle{"", "No dash"}));
     EXPECT_EQ(SplitDisplayName("-"), (SingerTitle{"", ""}));
     EXPECT_EQ(SplitDisplayName(""), (SingerTitle{"", ""}));
+    // Without a dash the title loses its leading blanks (and dashes) all the same.
+    EXPECT_EQ(SplitDisplayName("   "), (SingerTitle{"", ""}));
+    EXPECT_EQ(SplitDisplayName("  Title  "), (SingerTitle{"", "Title  "}));
 }
 
 TEST(LyricLibraryPathTest, BuildsSingerFolderAndTitleFile) {

@@ -47,3 +47,17 @@ TEST(TextCodecTest, CharactersOutsideGbkBecomeQuestionMarks) {
 }
 
 }  // namespace
+
+// Short GBK texts that happen to be well-formed UTF-8 read as the Chinese they are, while
+// UTF-8 words with accents and other UTF-8 scripts keep their reading.
+TEST(TextCodecTest, AmbiguousShortTextsReadAsTheyWereMeant) {
+    const std::string kitten = TextCodec::utf8ToGbk("小猫");
+    ASSERT_TRUE(TextCodec::isUtf8(kitten)) << "the case needs GBK bytes that are valid UTF-8";
+    EXPECT_EQ(TextCodec::decodeStoredText(kitten), "小猫");
+    EXPECT_EQ(TextCodec::decodeStoredText("Twins" + kitten), "Twins小猫");
+    for (const std::string utf8 : {"Beyoncé", "Café del Mar", "Привет", "Ελλάδα", "小猫"}) {
+        EXPECT_EQ(TextCodec::decodeStoredText(utf8), utf8) << utf8;
+    }
+    // A byte-order mark says UTF-8 whatever the bytes look like.
+    EXPECT_EQ(TextCodec::decodeStoredText("\xEF\xBB\xBF" + kitten), "Сè");
+}
