@@ -226,8 +226,7 @@ void CMainFrame::connectDocument() {
                 m_statusBar->SetPaneText(kPaneSong, songText);
             });
     connect(Action(kCmdVideoFile), &QAction::triggered, this, &CMainFrame::OnVideoFile);
-    AudioToolCommands::Connect(this, m_doc, Action(kCmdAccompanimentMaker),
-                               Action(kCmdSynthesize));
+    AudioToolCommands::Connect(this, m_doc, Action(kCmdAccompanimentMaker), Action(kCmdSynthesize));
     // Shown without blocking, so playback and timers go on behind the box.
     connect(m_doc, &CMelodeckDoc::errorMessage, this, [this](const QString& message) {
         auto* box = new QMessageBox(QMessageBox::Warning, text(kStrCaption), message,

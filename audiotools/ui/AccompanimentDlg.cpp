@@ -82,8 +82,9 @@ void CAccompanimentDlg::buildControls() {
     auto* songGrid = new QGridLayout(song);
     songGrid->addWidget(m_input, 0, 0);
     songGrid->addWidget(chooseInput, 0, 1);
-    songGrid->addWidget(new QLabel(QStringLiteral("提示：请不要选择正在播放的MP3。确保MP3文件能够打开。")),
-                        1, 0, 1, 2);
+    songGrid->addWidget(
+        new QLabel(QStringLiteral("提示：请不要选择正在播放的MP3。确保MP3文件能够打开。")), 1, 0, 1,
+        2);
 
     auto* settings = new QGroupBox(QStringLiteral("设置区"), this);
     auto* grid = new QGridLayout(settings);
@@ -181,9 +182,9 @@ void CAccompanimentDlg::reject() {
     if (m_closeWhenDone) {
         return;
     }
-    const auto answer = QMessageBox::question(
-        this, QString::fromUtf8(loadString(kStrCaption)),
-        QStringLiteral("伴奏还在制作中。要停止制作并关闭窗口吗？"));
+    const auto answer =
+        QMessageBox::question(this, QString::fromUtf8(loadString(kStrCaption)),
+                              QStringLiteral("伴奏还在制作中。要停止制作并关闭窗口吗？"));
     if (answer != QMessageBox::Yes) {
         return;
     }

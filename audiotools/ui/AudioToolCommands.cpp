@@ -8,8 +8,7 @@
 
 namespace AudioToolCommands {
 
-void Connect(QWidget* window, CMelodeckDoc* doc, QAction* accompanimentMaker,
-             QAction* synthesize) {
+void Connect(QWidget* window, CMelodeckDoc* doc, QAction* accompanimentMaker, QAction* synthesize) {
     QObject::connect(accompanimentMaker, &QAction::triggered, window, [window] {
         CAccompanimentDlg dialog(window);
         dialog.exec();

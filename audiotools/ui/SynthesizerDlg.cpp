@@ -50,8 +50,7 @@ QString fromUtf8(const std::string& text) {
 // Copies the file whole; the destination is replaced only once the copy is complete.
 bool copyFile(const std::string& source, const std::string& destination, std::string& error) {
     std::string bytes;
-    return readWholeFile(source, bytes, &error) &&
-           writeFileAtomically(destination, bytes, &error);
+    return readWholeFile(source, bytes, &error) && writeFileAtomically(destination, bytes, &error);
 }
 
 }  // namespace

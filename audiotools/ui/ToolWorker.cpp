@@ -2,6 +2,15 @@
 
 ToolWorker::ToolWorker(QObject* parent) : QObject(parent) {
     setObjectName(QStringLiteral("worker"));
+    // Queued behind the progress texts, so the dialog sees the end last.
+    connect(
+        this, &ToolWorker::runEnded, this,
+        [this](const QString& error) {
+            Wait();
+            m_running = false;
+            emit finished(error);
+        },
+        Qt::QueuedConnection);
 }
 
 ToolWorker::~ToolWorker() {
@@ -15,16 +24,7 @@ bool ToolWorker::Start(Body body) {
     Wait();
     m_running = true;
     m_thread = std::thread([this, body = std::move(body)] {
-        const QString error = QString::fromStdString(body().error);
-        // Queued behind the progress texts, so the dialog sees the end last.
-        QMetaObject::invokeMethod(
-            this,
-            [this, error] {
-                Wait();
-                m_running = false;
-                emit finished(error);
-            },
-            Qt::QueuedConnection);
+        emit runEnded(QString::fromStdString(body().error), QPrivateSignal());
     });
     return true;
 }

@@ -34,6 +34,8 @@ signals:
     void progress(const QString& text);
     // The run ended; `error` is its failure text, empty when it succeeded.
     void finished(const QString& error);
+    // The worker thread's last word, handled on the worker's own thread.
+    void runEnded(const QString& error, QPrivateSignal);
 
 private:
     void onProgress(int stringId, const std::string& text) override;

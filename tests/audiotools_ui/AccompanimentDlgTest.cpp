@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,9 +11,13 @@
 #include "audiotools/ui/AccompanimentDlg.h"
 #include "audiotools/ui/ToolWorker.h"
 #include "library/Mp3Info.h"
+#include "playback/MelodeckDoc.h"
+#include "resources/CommandIds.h"
+#include "shell/MainFrame.h"
 #include "shell/TextCodec.h"
 #include "tests/audiotools_ui/ModalAnswers.h"
 #include "tests/media/MediaFixtures.h"
+#include "tests/playback/FakeMedia.h"
 #include "tests/support/TestSupport.h"
 #include "tests/views/GuiTestSupport.h"
 
@@ -41,16 +46,16 @@ protected:
     QString status() { return child<QLabel>("status")->text(); }
     void click(const char* name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
 
-    // A tone song tagged in GBK, as older players wrote their tags.
+    // A tone song with a Chinese ID3v1 tag (stored as GBK).
     std::string taggedSong(const std::string& name, double seconds) {
-        const std::string path = dir.file(name);
+        std::string path = dir.file(name);
         makeToneMp3(path, seconds);
         Mp3Info tag;
-        tag.SetTitle(TextCodec::utf8ToGbk("小猫"));
-        tag.SetArtist(TextCodec::utf8ToGbk("歌手"));
+        tag.SetTitle("小猫");
+        tag.SetArtist("歌手");
         tag.SetAlbum("Album");
         tag.SetYear("2024");
-        tag.SetComment(TextCodec::utf8ToGbk("注释"));
+        tag.SetComment("注释");
         EXPECT_TRUE(tag.WriteTag(path, false));
         return path;
     }
@@ -66,6 +71,23 @@ protected:
     CAccompanimentDlg dialog;
     QSignalSpy progress{dialog.findChild<ToolWorker*>("worker"), &ToolWorker::progress};
 };
+
+TEST_F(AccompanimentDialog, OpensFromTheVocalsMenu) {
+    qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir.file("config")));
+    FakePlayer player;
+    FakeCapture recorder;
+    FakeCapture monitor;
+    int lyricOffset = 0;
+    CMelodeckDoc doc{MediaObjects{&player, &recorder, &monitor, &lyricOffset}};
+    CMainFrame frame(&doc);
+    bool opened = false;
+    ModalAnswers::whenShown<CAccompanimentDlg>([&opened](CAccompanimentDlg* modal) {
+        opened = true;
+        modal->close();
+    });
+    frame.Action(kCmdAccompanimentMaker)->trigger();
+    EXPECT_TRUE(opened);
+}
 
 TEST_F(AccompanimentDialog, OpensEmptyAndTheChosenInputFillsNamesAndTag) {
     EXPECT_EQ(dialog.windowTitle(), "Vocalia - 制作MP3伴奏");

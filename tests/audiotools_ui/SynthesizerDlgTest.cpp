@@ -33,10 +33,11 @@ Shown shownIn(const QWidget& dialog) {
         auto* box = dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
         return box != nullptr ? box->text() : QStringLiteral("<missing>");
     };
-    return {text("voicePath"), text("offset"), text("musicPath"),
-            text("outputPath"), text("title"),  text("artist"),
-            text("album"),     text("year"),   text("comment"),
-            dialog.findChild<QLabel*>("status")->text()};
+    return {text("voicePath"), text("offset"),
+            text("musicPath"), text("outputPath"),
+            text("title"),     text("artist"),
+            text("album"),     text("year"),
+            text("comment"),   dialog.findChild<QLabel*>("status")->text()};
 }
 
 class SynthesizerDialog : public ::testing::Test {
@@ -114,9 +115,9 @@ TEST_F(SynthesizerDialog, TagFieldsStopAtTheirLimits) {
     CSynthesizerDlg dialog;
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "Vocalia --  MP3 合成器");
-    for (const auto& [name, limit] : {std::pair{"title", 20}, std::pair{"artist", 20},
-                                      std::pair{"album", 20}, std::pair{"year", 20},
-                                      std::pair{"comment", 40}}) {
+    for (const auto& [name, limit] :
+         {std::pair{"title", 20}, std::pair{"artist", 20}, std::pair{"album", 20},
+          std::pair{"year", 20}, std::pair{"comment", 40}}) {
         QLineEdit* field = box(dialog, name);
         field->clear();
         for (int typed = 0; typed < 50; ++typed) {
