@@ -116,6 +116,14 @@ void AccompanimentRun::Cancel() {
     }
 }
 
+bool AccompanimentRun::enterStep(int stringId) {
+    if (cancelled()) {
+        return false;
+    }
+    progress(stringId);
+    return true;
+}
+
 bool AccompanimentRun::cancelled() {
     const std::lock_guard lock(m_mutex);
     return m_cancelled;
@@ -160,9 +168,6 @@ void AccompanimentRun::progress(int stringId) {
 }
 
 RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
-    if (cancelled()) {
-        return {kCancelledText};
-    }
     const RunClaim claim({AccompanimentNames::temporaryWav(job.input), job.output});
     if (!claim.claimed()) {
         return {claim.busyPath() + ": another run is working on it"};
@@ -177,28 +182,30 @@ RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
         return {job.output + ": cannot create the output (" + output.error() + ")"};
     }
 
-    progress(kDecodingText);
+    if (!enterStep(kDecodingText)) {
+        return {kCancelledText};
+    }
     if (std::string error = convert<DecodeGraph>(job.input, wavPath); !error.empty()) {
         return {cancelled() ? kCancelledText : "decoding " + job.input + " failed: " + error};
     }
-    if (cancelled()) {
+    if (!enterStep(kRemovingText)) {
         return {kCancelledText};
     }
-    progress(kRemovingText);
     std::string waveError;
     if (!VocalRemover().RemoveVocals(wavPath, job.passes, &waveError)) {
         return {"removing the voice from " + wavPath + " failed: not a usable WAV file (" +
                 waveError + ")"};
     }
-    progress(kEncodingText);
+    if (!enterStep(kEncodingText)) {
+        return {kCancelledText};
+    }
     if (std::string error = convert<EncodeGraph>(wavPath, output.temporaryPath()); !error.empty()) {
         return {cancelled() ? kCancelledText : "encoding " + job.output + " failed: " + error};
     }
     wav.reset();
-    if (cancelled()) {
+    if (!enterStep(kTaggingText)) {
         return {kCancelledText};
     }
-    progress(kTaggingText);
     if (RunOutcome tagged = tagAndCommit(output, job.output, job.tag); !tagged.ok()) {
         return tagged;
     }

@@ -44,6 +44,8 @@ public:
 private:
     void progress(int stringId);
     bool cancelled();
+    // Reports the step about to begin; false (and nothing reported) once cancelled.
+    bool enterStep(int stringId);
     // Runs a conversion graph that Cancel can stop; the error text, empty when it converted.
     template <typename Graph>
     std::string convert(const std::string& source, const std::string& output);
