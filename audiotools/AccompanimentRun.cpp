@@ -168,6 +168,9 @@ void AccompanimentRun::progress(int stringId) {
 }
 
 RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
+    if (job.input.empty() || job.output.empty()) {
+        return {"no input song or no output file was given"};
+    }
     const RunClaim claim({AccompanimentNames::temporaryWav(job.input), job.output});
     if (!claim.claimed()) {
         return {claim.busyPath() + ": another run is working on it"};

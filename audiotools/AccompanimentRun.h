@@ -27,11 +27,12 @@ class AccompanimentRun {
 public:
     explicit AccompanimentRun(RunObserver& observer) : m_observer(observer) {}
 
-    // Runs the job. A step that fails ends the run with a message naming the step and its
-    // cause; the temporary WAV is gone afterwards either way, and the output exists only when
-    // the run succeeded (an existing output file is replaced then, and kept otherwise). A run
-    // on files that another run is working on is refused. A file that already has the
-    // temporary WAV's name is left as it is; the run then uses a unique name beside it.
+    // Runs the job; one without an input or an output fails at once. A step that fails ends the
+    // run with a message naming the step and its cause; the temporary WAV is gone afterwards either
+    // way, and the output exists only when the run succeeded (an existing output file is replaced
+    // then, and kept otherwise). A run on files that another run is working on is refused. A file
+    // that already has the temporary WAV's name is left as it is; the run then uses a unique name
+    // beside it.
     RunOutcome Run(const AccompanimentJob& job);
 
     // Ends the run from another thread: the conversion under way stops at once, the run fails

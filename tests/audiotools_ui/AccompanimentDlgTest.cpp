@@ -146,6 +146,10 @@ TEST_F(AccompanimentDialog, PassesThatAreNoNumberKeepTheirValueAndTheRunShowsEac
 }
 
 TEST_F(AccompanimentDialog, AFailedRunShowsWhyInsteadOfTheEnd) {
+    click("start");
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(status(), "no input song or no output file was given");
+
     writeBytes(dir.file("broken.mp3"), std::string(4096, 'x'));
     chooseInput(dir.file("broken.mp3"));
     click("start");
