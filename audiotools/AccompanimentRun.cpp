@@ -94,16 +94,62 @@ private:
     std::string m_error;
 };
 
-template <typename Graph>
-std::string convert(const std::string& source, const std::string& output) {
-    Graph graph;
-    if (graph.Build(source, output) < 0 || graph.Play() < 0) {
-        return graph.LastError();
+// Makes a running conversion graph end with an error, as a failing element would.
+void interrupt(MediaGraph& graph) {
+    GstElement* pipeline = graph.Pipeline();
+    if (pipeline == nullptr) {
+        return;
     }
-    return {};
+    GError* error = g_error_new_literal(GST_CORE_ERROR, GST_CORE_ERROR_FAILED,
+                                        AccompanimentRun::kCancelledText);
+    gst_element_post_message(pipeline, gst_message_new_error(GST_OBJECT(pipeline), error, nullptr));
+    g_error_free(error);
 }
 
 }  // namespace
+
+void AccompanimentRun::Cancel() {
+    const std::lock_guard lock(m_mutex);
+    m_cancelled = true;
+    if (m_runningGraph != nullptr) {
+        interrupt(*m_runningGraph);
+    }
+}
+
+bool AccompanimentRun::enterStep(int stringId) {
+    if (cancelled()) {
+        return false;
+    }
+    progress(stringId);
+    return true;
+}
+
+bool AccompanimentRun::cancelled() {
+    const std::lock_guard lock(m_mutex);
+    return m_cancelled;
+}
+
+template <typename Graph>
+std::string AccompanimentRun::convert(const std::string& source, const std::string& output) {
+    Graph graph;
+    if (graph.Build(source, output) < 0) {
+        return graph.LastError();
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_cancelled) {
+            return kCancelledText;
+        }
+        m_runningGraph = &graph;
+    }
+    const int played = graph.Play();
+    const std::lock_guard lock(m_mutex);
+    m_runningGraph = nullptr;
+    if (m_cancelled) {
+        return kCancelledText;
+    }
+    return played < 0 ? graph.LastError() : std::string();
+}
 
 AccompanimentJob accompanimentJobFor(const std::string& input) {
     AccompanimentJob job;
@@ -122,6 +168,9 @@ void AccompanimentRun::progress(int stringId) {
 }
 
 RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
+    if (job.input.empty() || job.output.empty()) {
+        return {"no input song or no output file was given"};
+    }
     const RunClaim claim({AccompanimentNames::temporaryWav(job.input), job.output});
     if (!claim.claimed()) {
         return {claim.busyPath() + ": another run is working on it"};
@@ -136,22 +185,30 @@ RunOutcome AccompanimentRun::Run(const AccompanimentJob& job) {
         return {job.output + ": cannot create the output (" + output.error() + ")"};
     }
 
-    progress(kDecodingText);
-    if (std::string error = convert<DecodeGraph>(job.input, wavPath); !error.empty()) {
-        return {"decoding " + job.input + " failed: " + error};
+    if (!enterStep(kDecodingText)) {
+        return {kCancelledText};
     }
-    progress(kRemovingText);
+    if (std::string error = convert<DecodeGraph>(job.input, wavPath); !error.empty()) {
+        return {cancelled() ? kCancelledText : "decoding " + job.input + " failed: " + error};
+    }
+    if (!enterStep(kRemovingText)) {
+        return {kCancelledText};
+    }
     std::string waveError;
     if (!VocalRemover().RemoveVocals(wavPath, job.passes, &waveError)) {
         return {"removing the voice from " + wavPath + " failed: not a usable WAV file (" +
                 waveError + ")"};
     }
-    progress(kEncodingText);
+    if (!enterStep(kEncodingText)) {
+        return {kCancelledText};
+    }
     if (std::string error = convert<EncodeGraph>(wavPath, output.temporaryPath()); !error.empty()) {
-        return {"encoding " + job.output + " failed: " + error};
+        return {cancelled() ? kCancelledText : "encoding " + job.output + " failed: " + error};
     }
     wav.reset();
-    progress(kTaggingText);
+    if (!enterStep(kTaggingText)) {
+        return {kCancelledText};
+    }
     if (RunOutcome tagged = tagAndCommit(output, job.output, job.tag); !tagged.ok()) {
         return tagged;
     }

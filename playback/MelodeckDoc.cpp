@@ -297,6 +297,16 @@ void CMelodeckDoc::OnSongCompleted() {
     OnPlay();
 }
 
+void CMelodeckDoc::OnSynthesize() {
+    if (m_curSong < 0 || m_curSong >= static_cast<int>(m_songs.size())) {
+        emit synthesizerRequested({}, {});
+        return;
+    }
+    const SongEntry& song = m_songs[static_cast<size_t>(m_curSong)];
+    emit synthesizerRequested(QString::fromStdString(song.Path),
+                              QString::fromStdString(song.DisplayName));
+}
+
 void CMelodeckDoc::PlayWithLyric(const std::string& lyricPath, const std::string& mediaPath) {
     OnStop();
     if (m_player == nullptr) {

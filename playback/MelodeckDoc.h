@@ -48,6 +48,9 @@ public:
     void OnSing();
     void OnRecord();
     void OnReplay();
+    // Asks for the synthesizer over the current song: its path and display name, or both empty
+    // when there is no current song.
+    void OnSynthesize();
     // Plays a video file inside the lyrics view; the song list is left alone.
     void PlayVideoFile(const std::string& path);
     // Plays `mediaPath` with the lyric file `lyricPath`, outside the song list.
@@ -95,6 +98,8 @@ signals:
     void statusTick(const QString& timeText, const QString& songText);
     // Play found an empty list: the add-music-files command should run.
     void addMusicFilesRequested();
+    // The synthesizer should open with this music and title.
+    void synthesizerRequested(const QString& musicPath, const QString& title);
     // A text for the status bar's song pane (pane 3).
     void statusMessage(const QString& text);
     // A failure the user must see in a message box.

@@ -13,6 +13,7 @@
 #include <QToolBar>
 #include <QWindowStateChangeEvent>
 
+#include "audiotools/ui/AudioToolCommands.h"
 #include "playback/ChannelLevels.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
@@ -276,6 +277,7 @@ void CMainFrame::connectDocument() {
                 }
             });
     connect(Action(kCmdVideoFile), &QAction::triggered, this, &CMainFrame::OnVideoFile);
+    AudioToolCommands::Connect(this, m_doc, Action(kCmdAccompanimentMaker), Action(kCmdSynthesize));
     // Shown without blocking, so playback and timers go on behind the box.
     connect(m_doc, &CMelodeckDoc::errorMessage, this, [this](const QString& message) {
         auto* box = new QMessageBox(QMessageBox::Warning, text(kStrCaption), message,

@@ -143,6 +143,28 @@ TEST_F(ToolRunTest, AFailedStepEndsTheRunAndKeepsTheFiles) {
     EXPECT_EQ(filesIn(dir.path()), 3u);
 }
 
+TEST_F(ToolRunTest, ACancelledRunEndsAtItsNextStepAndLeavesOnlyTheInput) {
+    // Cancelled as the voice removal begins: the encoding never starts.
+    class CancellingObserver : public RunObserver {
+    public:
+        AccompanimentRun* run = nullptr;
+        std::vector<int> ids;
+        void onProgress(int stringId, const std::string&) override {
+            ids.push_back(stringId);
+            if (stringId == 53) {
+                run->Cancel();
+            }
+        }
+    } cancelling;
+    const AccompanimentJob job = accompanimentJobFor(song("song.mp3", 0.3));
+    AccompanimentRun run(cancelling);
+    cancelling.run = &run;
+    EXPECT_EQ(run.Run(job).error, AccompanimentRun::kCancelledText);
+    EXPECT_EQ(cancelling.ids, (std::vector<int>{52, 53}));
+    EXPECT_EQ(filesIn(dir.path()), 1u);
+    EXPECT_EQ(run.Run(job).error, AccompanimentRun::kCancelledText) << "stays cancelled";
+}
+
 TEST_F(ToolRunTest, ASecondRunOnTheSameFilesIsRefused) {
     const AccompanimentJob job = accompanimentJobFor(song("song.mp3", 0.3));
     {

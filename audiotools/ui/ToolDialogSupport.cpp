@@ -1,0 +1,54 @@
+#include "audiotools/ui/ToolDialogSupport.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+#include "resources/StringTable.h"
+
+namespace ToolDialogSupport {
+
+namespace {
+
+const QString& mp3Filter() {
+    static const QString filter = QStringLiteral("MP3音乐文件(*.mp3) (*.mp3)");
+    return filter;
+}
+
+}  // namespace
+
+QString chooseMp3ToOpen(QWidget* parent) {
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), mp3Filter());
+}
+
+QString chooseMp3ToSave(QWidget* parent, const QString& defaultSuffix) {
+    QFileDialog dialog(parent, QString(), QString(), mp3Filter());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<int> integerIn(const QLineEdit* box) {
+    bool ok = false;
+    const int value = box->text().trimmed().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+bool takeInteger(QLineEdit* box, int& value) {
+    if (const std::optional<int> typed = integerIn(box)) {
+        value = *typed;
+        return true;
+    }
+    warn(box->window(), QStringLiteral("请键入一个整数。"));
+    box->setText(QString::number(value));
+    return false;
+}
+
+void warn(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, QString::fromUtf8(loadString(kStrCaption)), text);
+}
+
+}  // namespace ToolDialogSupport
