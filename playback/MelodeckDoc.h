@@ -95,6 +95,8 @@ signals:
     void commandTextChanged(int commandId, const QString& text);
     // m_playState, m_singing, m_recording or m_replaying changed.
     void playbackStateChanged();
+    // The display name of the list's `row` changed (a lyric was found for it).
+    void songRenamed(int row);
 
 private:
     bool openFromCurrent();
