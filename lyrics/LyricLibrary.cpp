@@ -53,7 +53,7 @@ bool namesFromFileName(const std::string& fileName, SingerTitle& names) {
 }
 
 // The names of the entries of `folder` that `pick` keeps (it may shorten them), sorted by the
-// locale's collation.
+// collation of the default locale.
 template <typename Pick>
 std::vector<std::string> sortedNames(const std::string& folder, Pick pick) {
     std::vector<std::string> names;
@@ -64,7 +64,10 @@ std::vector<std::string> sortedNames(const std::string& folder, Pick pick) {
             names.push_back(std::move(name));
         }
     }
+    // "Song 2" before "Song 10", and letter case does not split the list.
     QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
     std::sort(names.begin(), names.end(), [&collator](const std::string& a, const std::string& b) {
         return collator.compare(QString::fromStdString(a), QString::fromStdString(b)) < 0;
     });

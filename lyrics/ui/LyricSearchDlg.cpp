@@ -78,6 +78,7 @@ void CLyricSearchDlg::buildControls(const std::string& keyword, const std::strin
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setHeaderLabels(
         {text(kStrSingerColumn), text(kStrSingerColumn + 1), text(kStrSingerColumn + 2)});
+    m_list->header()->setStretchLastSection(false);
     for (int column = 0; column < 3; ++column) {
         m_list->setColumnWidth(column, kColumnWidths[column]);
     }
