@@ -11,8 +11,6 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <functional>
-#include <utility>
 
 #include "lyrics/LyricSearchRun.h"
 #include "resources/StringTable.h"
@@ -29,20 +27,17 @@ QString text(int id) {
     return QString::fromUtf8(loadString(id));
 }
 
-// Hands each row to the dialog on the user-interface thread.
+// Hands each row of one search to the dialog, whose queued connection brings it to the
+// user-interface thread.
 class RowPoster : public LyricSearchObserver {
 public:
-    explicit RowPoster(QObject* dialog, std::function<void(const LyricSearchRow&)> append)
-        : m_dialog(dialog), m_append(std::move(append)) {}
+    RowPoster(CLyricSearchDlg& dialog, int search) : m_dialog(dialog), m_search(search) {}
 
-    void onRow(const LyricSearchRow& row) override {
-        QMetaObject::invokeMethod(
-            m_dialog, [append = m_append, row] { append(row); }, Qt::QueuedConnection);
-    }
+    void onRow(const LyricSearchRow& row) override { emit m_dialog.rowFound(m_search, row); }
 
 private:
-    QObject* m_dialog;
-    std::function<void(const LyricSearchRow&)> m_append;
+    CLyricSearchDlg& m_dialog;
+    int m_search;
 };
 
 }  // namespace
@@ -57,6 +52,10 @@ CLyricSearchDlg::CLyricSearchDlg(const std::string& keyword, const std::string& 
     connect(m_start, &QPushButton::clicked, this, &CLyricSearchDlg::OnStart);
     connect(m_choose, &QPushButton::clicked, this, &CLyricSearchDlg::OnChoose);
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &CLyricSearchDlg::OnChoose);
+    connect(this, &CLyricSearchDlg::rowFound, this, &CLyricSearchDlg::OnRowFound,
+            Qt::QueuedConnection);
+    connect(this, &CLyricSearchDlg::searchEnded, this, &CLyricSearchDlg::OnSearchEnded,
+            Qt::QueuedConnection);
 }
 
 CLyricSearchDlg::~CLyricSearchDlg() {
@@ -141,34 +140,29 @@ void CLyricSearchDlg::OnStart() {
     m_stop = false;
     m_finished = false;
     const LyricSearchJob job = lyricSearchJobFor(keyword, m_custom->isChecked());
-    // Rows and the end of an earlier search that are still on their way are dropped.
     const int search = ++m_search;
     m_worker = std::thread([this, job, search] {
-        RowPoster poster(this, [this, search](const LyricSearchRow& row) {
-            if (search == m_search) {
-                AppendRow(row);
-            }
-        });
+        RowPoster poster(*this, search);
         LyricSearchRun(poster).Run(job, &m_stop);
-        QMetaObject::invokeMethod(
-            this,
-            [this, search] {
-                if (search == m_search) {
-                    OnSearchFinished();
-                }
-            },
-            Qt::QueuedConnection);
+        emit searchEnded(search);
     });
 }
 
-void CLyricSearchDlg::AppendRow(const LyricSearchRow& row) {
+// Rows and the end of an earlier search that are still on their way are dropped.
+void CLyricSearchDlg::OnRowFound(int search, const LyricSearchRow& row) {
+    if (search != m_search) {
+        return;
+    }
     m_rows.push_back(row);
     m_list->addTopLevelItem(
         new QTreeWidgetItem({QString::fromStdString(row.singer), QString::fromStdString(row.title),
                              QString::fromStdString(row.path)}));
 }
 
-void CLyricSearchDlg::OnSearchFinished() {
+void CLyricSearchDlg::OnSearchEnded(int search) {
+    if (search != m_search) {
+        return;
+    }
     m_finished = true;
     m_start->setEnabled(true);
 }

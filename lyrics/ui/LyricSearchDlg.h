@@ -34,13 +34,18 @@ public:
 
     void done(int result) override;
 
+signals:
+    // From the worker: a row of search number `search`, and its end.
+    void rowFound(int search, const LyricSearchRow& row);
+    void searchEnded(int search);
+
 private:
     void buildControls(const std::string& keyword, const std::string& songPath);
     void OnCustomFolderClicked();
     void OnStart();
     void OnChoose();
-    void AppendRow(const LyricSearchRow& row);
-    void OnSearchFinished();
+    void OnRowFound(int search, const LyricSearchRow& row);
+    void OnSearchEnded(int search);
     // Asks the worker to stop and waits for it.
     void EndSearch();
 

@@ -30,7 +30,6 @@ QString dialogTitleOf(const std::function<void()>& command) {
         }
     });
     poll.start(20);
-    QTimer::singleShot(10000, &poll, &QTimer::stop);
     command();
     return title;
 }

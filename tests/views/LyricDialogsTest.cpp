@@ -35,18 +35,35 @@ T* child(QWidget& dialog, const char* name) {
     return widget;
 }
 
-// Runs `act` on the next modal dialog other than `previous` once it shows (exec() blocks the
-// test meanwhile).
-void whenModalShows(std::function<void(QDialog&)> act, QWidget* previous = nullptr,
-                    int triesLeft = 500) {
-    QTimer::singleShot(20, [act = std::move(act), previous, triesLeft]() mutable {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog != nullptr && dialog != previous) {
-            act(*dialog);
-        } else if (triesLeft > 0) {
-            whenModalShows(std::move(act), previous, triesLeft - 1);
-        }
-    });
+// Acts once on the next modal dialog when it shows (its exec() blocks the test meanwhile).
+class WhenModalShows {
+public:
+    explicit WhenModalShows(std::function<void(QDialog&)> act) : m_act(std::move(act)) {
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                m_poll.stop();
+                m_act(*dialog);
+            }
+        });
+        m_poll.start(20);
+    }
+
+private:
+    std::function<void(QDialog&)> m_act;
+    QTimer m_poll;
+};
+
+// Types `path` into a file chooser and accepts it (a typed path does not wait for the chooser's
+// folder listing).
+void typeAndAccept(QDialog& chooser, const std::string& path) {
+    auto* name = chooser.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (name == nullptr) {
+        ADD_FAILURE() << "no file name field";
+        chooser.reject();
+        return;
+    }
+    name->setText(QString::fromStdString(path));
+    chooser.accept();
 }
 
 QStringList comboTexts(const QComboBox& box) {
@@ -157,18 +174,15 @@ TEST_F(LyricDialogs, TheCustomFolderIsChosenOnceAndSearchedWhenTicked) {
     auto* box = child<QCheckBox>(dialog, "customFolderCheck");
 
     // Cancelling the chooser clears the box and writes nothing.
-    whenModalShows([](QDialog& chooser) { chooser.reject(); });
+    const WhenModalShows cancelChooser([](QDialog& chooser) { chooser.reject(); });
     QTest::keyClick(box, Qt::Key_Space);
     EXPECT_FALSE(box->isChecked());
     EXPECT_EQ(readSetting(ConfigKey::LyricsCustomPath), "");
     EXPECT_EQ(search(dialog, "Hit").size(), 1);
 
-    whenModalShows([&](QDialog& chooser) {
+    const WhenModalShows pickFolder([&](QDialog& chooser) {
         EXPECT_EQ(chooser.objectName(), "customFolderChooser");
-        auto& files = dynamic_cast<QFileDialog&>(chooser);
-        files.setDirectory(QString::fromStdString(own.path() + ".."));
-        files.selectFile(QString::fromStdString(own.path()));
-        chooser.accept();
+        typeAndAccept(chooser, fs::path(own.path()).parent_path().string());
     });
     QTest::keyClick(box, Qt::Key_Space);
     EXPECT_TRUE(box->isChecked());
@@ -226,7 +240,7 @@ TEST_F(LyricDialogs, ChoosingARowCopiesTagsAndReplaysTheCurrentSong) {
     doc.AttachViews(&songList, &lyrics);
     QSignalSpy renamed(&doc, &CMelodeckDoc::songRenamed);
 
-    whenModalShows([&](QDialog& dialog) {
+    const WhenModalShows chooseFound([&](QDialog& dialog) {
         EXPECT_EQ(search(dialog, "吻别 new"), QStringList{row("张学友", "吻别", found)});
         // Choose without a selected row does nothing.
         QTest::mouseClick(child<QPushButton>(dialog, "chooseButton"), Qt::LeftButton);
@@ -253,7 +267,7 @@ TEST_F(LyricDialogs, ChoosingARowCopiesTagsAndReplaysTheCurrentSong) {
 
     // A lyric missing from the library is copied in, under a new singer folder; a double click
     // chooses too, and the tag is replaced, not added.
-    whenModalShows([&](QDialog& dialog) {
+    const WhenModalShows doubleClickHit([&](QDialog& dialog) {
         EXPECT_EQ(child<QLineEdit>(dialog, "keywordEdit")->text(), "张学友 - 吻别");
         search(dialog, "Hit");
         auto* list = child<QTreeWidget>(dialog, "resultList");
@@ -273,7 +287,7 @@ TEST_F(LyricDialogs, ChoosingARowCopiesTagsAndReplaysTheCurrentSong) {
 TEST_F(LyricDialogs, ClosingTheSearchGivesNoResultAndAnEmptySongPathWritesNothing) {
     write(library("Me/Hit.lrc"), "[ar:Me][ti:Hit]");
     doc.AttachViews(&songList, &lyrics);
-    whenModalShows([](QDialog& dialog) {
+    const WhenModalShows closeSearch([](QDialog& dialog) {
         search(dialog, "Hit");
         clickRow(dialog, 0);
         QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -282,7 +296,7 @@ TEST_F(LyricDialogs, ClosingTheSearchGivesNoResultAndAnEmptySongPathWritesNothin
     EXPECT_TRUE(player.attempts.empty());
 
     // No current song: the lyric is taken, nothing is tagged, created or played.
-    whenModalShows([](QDialog& dialog) {
+    const WhenModalShows chooseWithoutSong([](QDialog& dialog) {
         EXPECT_EQ(child<QLineEdit>(dialog, "songPathEdit")->text(), "");
         search(dialog, "Hit");
         clickRow(dialog, 0);
@@ -341,12 +355,11 @@ TEST_F(LyricDialogs, JukeboxOkWaitsForSingerTitleAndSongThenHandsOutThePaths) {
     EXPECT_EQ(accepted.count(), 0);
     EXPECT_TRUE(dialog.isVisible());
 
-    whenModalShows([&](QDialog& chooser) {
+    const WhenModalShows pickSong([&](QDialog& chooser) {
         EXPECT_EQ(chooser.objectName(), "songChooser");
         EXPECT_EQ(dynamic_cast<QFileDialog&>(chooser).nameFilters(),
                   QStringList{"MP3音乐文件(*.mp3)"});
-        dynamic_cast<QFileDialog&>(chooser).selectFile(QString::fromStdString(path));
-        chooser.accept();
+        typeAndAccept(chooser, path);
     });
     QTest::mouseClick(child<QPushButton>(dialog, "choosePathButton"), Qt::LeftButton);
     EXPECT_EQ(child<QLineEdit>(dialog, "songPathEdit")->text(), QString::fromStdString(path));
@@ -364,13 +377,13 @@ TEST_F(LyricDialogs, ManualMatchPlaysTheCurrentSongWithThePickedLyricAndKeepsIts
     doc.AttachViews(&songList, &lyrics);
 
     // Cancel plays nothing.
-    whenModalShows([](QDialog& dialog) {
+    const WhenModalShows cancelMatch([](QDialog& dialog) {
         QTest::mouseClick(child<QPushButton>(dialog, "cancelButton"), Qt::LeftButton);
     });
     LyricCommands::Jukebox(doc, nullptr, true);
     EXPECT_TRUE(player.attempts.empty());
 
-    whenModalShows([&](QDialog& dialog) {
+    const WhenModalShows pickLyric([&](QDialog& dialog) {
         EXPECT_EQ(child<QLineEdit>(dialog, "songPathEdit")->text(), QString::fromStdString(path));
         child<QComboBox>(dialog, "singerCombo")->setCurrentIndex(0);
         child<QComboBox>(dialog, "titleCombo")->setCurrentIndex(0);
@@ -384,7 +397,7 @@ TEST_F(LyricDialogs, ManualMatchPlaysTheCurrentSongWithThePickedLyricAndKeepsIts
     EXPECT_EQ(doc.m_songs[0].DisplayName, "track01");
 
     // The jukebox starts without a song.
-    whenModalShows([](QDialog& dialog) {
+    const WhenModalShows closeJukebox([](QDialog& dialog) {
         EXPECT_EQ(child<QLineEdit>(dialog, "songPathEdit")->text(), "");
         dialog.reject();
     });
