@@ -1,5 +1,6 @@
 #include "lyrics/ui/LyricCommands.h"
 
+#include "library/SongEntry.h"
 #include "lyrics/ui/LyricJukeboxDlg.h"
 #include "lyrics/ui/LyricSearchDlg.h"
 #include "playback/MelodeckDoc.h"
@@ -52,9 +53,11 @@ void PlayFoundLyric(CMelodeckDoc& doc, int row, const LyricSearchRow& found) {
     doc.m_playingName = song.DisplayName;
 }
 
+// The picked song may lie outside the list: the time pane shows its own length.
 void PlayPickedLyric(CMelodeckDoc& doc, const LyricPick& pick) {
     doc.PlayWithLyric(pick.lyricPath, pick.songPath);
     doc.m_playingName = nameOf(pick.names);
+    doc.m_playingDuration = FormatDuration(MakeDurationProbe()(pick.songPath));
 }
 
 }  // namespace LyricCommands

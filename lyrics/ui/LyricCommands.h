@@ -17,8 +17,8 @@ void Jukebox(CMelodeckDoc& doc, QWidget* parent, bool manualMatch);
 // A found lyric for the song at `row` of the list: the song takes the lyric's name
 // "singer - title", which also becomes the playing name, and plays with the found file.
 void PlayFoundLyric(CMelodeckDoc& doc, int row, const LyricSearchRow& found);
-// A picked lyric: the playing name becomes "singer - title" and the picked song plays with the
-// library lyric. The list is left as it is.
+// A picked lyric: the playing name becomes "singer - title", the playing duration the song's,
+// and the picked song plays with the library lyric. The list is left as it is.
 void PlayPickedLyric(CMelodeckDoc& doc, const LyricPick& pick);
 
 }  // namespace LyricCommands

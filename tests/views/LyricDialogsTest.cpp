@@ -20,6 +20,7 @@
 #include "lyrics/ui/LyricSearchDlg.h"
 #include "playback/MelodeckDoc.h"
 #include "shell/TextCodec.h"
+#include "tests/media/MediaFixtures.h"
 #include "tests/playback/FakeMedia.h"
 #include "tests/views/GuiTestSupport.h"
 #include "tests/views/ProgramFolderFixture.h"
@@ -84,8 +85,12 @@ protected:
         writeBytes(path, bytes);
         return path;
     }
-    std::string song(const std::string& name) const {
-        return write(folder.file("songs/" + name), std::string(4096, 'M'));
+    // A real MP3 without a tag, `seconds` long.
+    std::string song(const std::string& name, double seconds = 1) const {
+        const std::string path = folder.file("songs/" + name);
+        fs::create_directories(fs::path(path).parent_path());
+        makeToneMp3(path, seconds);
+        return path;
     }
 
     // The rows the list shows after a click on the start button, once the search ended.
@@ -236,6 +241,7 @@ TEST_F(LyricDialogs, ChoosingARowCopiesTagsAndReplaysTheCurrentSong) {
     const std::string kept = write(library("张学友/吻别.lrc"), "[ar:张学友][ti:吻别]\n[00:01]old");
     const std::string other = write(own.file("Hit.lrc"), "[ar:Me][ti:Hit]");
     const std::string path = song("kiss.mp3");
+    const auto untagged = fs::file_size(path);
     setCurrentSong(path, "吻别");
     doc.AttachViews(&songList, &lyrics);
     QSignalSpy renamed(&doc, &CMelodeckDoc::songRenamed);
@@ -257,7 +263,7 @@ TEST_F(LyricDialogs, ChoosingARowCopiesTagsAndReplaysTheCurrentSong) {
     EXPECT_EQ(TextCodec::decodeStoredText(tag.Title()), "吻别");
     EXPECT_EQ(TextCodec::decodeStoredText(tag.Artist()), "张学友");
     EXPECT_EQ(tag.Genre(), 255);
-    EXPECT_EQ(fs::file_size(path), 4096u + 128u);
+    EXPECT_EQ(fs::file_size(path), untagged + 128);
     EXPECT_EQ(player.opened, path);
     EXPECT_EQ(player.state, FakePlayer::State::Running);
     EXPECT_EQ(lyrics.loads, std::vector<std::string>{found});
@@ -279,7 +285,7 @@ TEST_F(LyricDialogs, ChoosingARowCopiesTagsAndReplaysTheCurrentSong) {
     LyricCommands::Search(doc, nullptr);
     EXPECT_EQ(readBytes(library("Me/Hit.lrc")), "[ar:Me][ti:Hit]");
     EXPECT_EQ(TextCodec::decodeStoredText(Mp3Info(path).Title()), "Hit");
-    EXPECT_EQ(fs::file_size(path), 4096u + 128u);
+    EXPECT_EQ(fs::file_size(path), untagged + 128);
     EXPECT_EQ(lyrics.loads.back(), other);
     EXPECT_EQ(doc.m_playingName, "Me - Hit");
 }
@@ -372,7 +378,7 @@ TEST_F(LyricDialogs, JukeboxOkWaitsForSingerTitleAndSongThenHandsOutThePaths) {
 
 TEST_F(LyricDialogs, ManualMatchPlaysTheCurrentSongWithThePickedLyricAndKeepsItsName) {
     const std::string lyric = write(library("S.H.E/Super Star.lrc"), "[ar:S.H.E][ti:Super Star]");
-    const std::string path = song("track01.mp3");
+    const std::string path = song("track01.mp3", 3);
     setCurrentSong(path, "track01");
     doc.AttachViews(&songList, &lyrics);
 
@@ -394,6 +400,7 @@ TEST_F(LyricDialogs, ManualMatchPlaysTheCurrentSongWithThePickedLyricAndKeepsIts
     EXPECT_EQ(player.state, FakePlayer::State::Running);
     EXPECT_EQ(lyrics.loads, std::vector<std::string>{lyric});
     EXPECT_EQ(doc.m_playingName, "S.H.E - Super Star");
+    EXPECT_EQ(doc.m_playingDuration, "00:03");
     EXPECT_EQ(doc.m_songs[0].DisplayName, "track01");
 
     // The jukebox starts without a song.
