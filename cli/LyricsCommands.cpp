@@ -7,7 +7,7 @@
 #include "library/FileHandle.h"
 #include "lyrics/LrcLyric.h"
 #include "lyrics/LyricLibrary.h"
-#include "lyrics/LyricSearch.h"
+#include "lyrics/LyricSearchRun.h"
 #include "shell/AtomicFile.h"
 
 namespace {
@@ -98,16 +98,16 @@ int lyricSearch(const std::vector<std::string>& raw, CliContext& context) {
     const CliArgs args(raw, {"--custom"}, {});
     args.expectPositionals(1, 1);
     const std::string& keyword = args.positional(0, "KEYWORD");
-    nlohmann::json rows = nlohmann::json::array();
-    const auto add = [&](const LyricSearchRow& row) {
-        rows.push_back({{"singer", row.singer}, {"title", row.title}, {"path", row.path}});
-    };
+    struct Rows : LyricSearchObserver {
+        nlohmann::json json = nlohmann::json::array();
+        void onRow(const LyricSearchRow& row) override {
+            json.push_back({{"singer", row.singer}, {"title", row.title}, {"path", row.path}});
+        }
+    } rows;
     // An empty keyword searches nothing, as in the search dialog.
-    if (!keyword.empty()) {
-        SearchFolder(LyricLibraryRoot(context.programFolder()), keyword, add);
-        SearchFolder(args.value("--custom", ""), keyword, add);
-    }
-    CliContext::printJson({{"rows", rows}});
+    LyricSearchRun(rows).Run(
+        {keyword, LyricLibraryRoot(context.programFolder()), args.value("--custom", "")});
+    CliContext::printJson({{"rows", rows.json}});
     return 0;
 }
 

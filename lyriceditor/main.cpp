@@ -2,10 +2,12 @@
 #include <QFileInfo>
 
 #include "lyriceditor/ui/VersletDlg.h"
+#include "widgets/QtTranslations.h"
 
 // Verslet [SONG.mp3]: the lyric editor, with the song already chosen when one is given.
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    installQtTranslations(app);
     CVersletDlg dialog;
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "lyrics/SingerTitle.h"
 
@@ -38,3 +39,9 @@ struct AddLyricResult {
 // its library file (replacing one of that name) and the source deleted only after the copy
 // succeeded. A file that already is its own library file stays where it is.
 AddLyricResult AddLyricToLibrary(const std::string& programFolder, const std::string& source);
+
+// The singers of the library (its sub-folders, full names), sorted in the locale's order.
+std::vector<std::string> LibrarySingers(const std::string& programFolder);
+// The titles of a singer: the names of its ".lrc" files (lower case, as the lyric path is
+// built) without the extension, sorted in the locale's order.
+std::vector<std::string> LibraryTitles(const std::string& programFolder, const std::string& singer);

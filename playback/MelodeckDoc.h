@@ -108,6 +108,8 @@ signals:
     void commandTextChanged(int commandId, const QString& text);
     // m_playState, m_singing, m_recording or m_replaying changed.
     void playbackStateChanged();
+    // The display name of the list's `row` changed (a lyric was found for it).
+    void songRenamed(int row);
 
 private:
     // Opens m_curSong, or the songs after it (`step` 1) or before it (-1), each tried once.

@@ -119,6 +119,9 @@ void CMainFrame::buildMenus() {
     addCommand(lyrics, kCmdAddLyricToLibrary, QStringLiteral("添加歌词入库"));
     addCommand(lyrics, kCmdEditLyric, QStringLiteral("编辑该歌词"));
     addCommand(lyrics, kCmdLyricJukebox, QStringLiteral("歌词点唱机"));
+    // Offered by the lyrics view's menu only.
+    addCommand(nullptr, kCmdSearchLyric, QStringLiteral("在库中搜索歌词"));
+    addCommand(nullptr, kCmdManualMatch, QStringLiteral("手工匹配歌词"));
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("视图(&V)"));
     for (const auto& [id, label] :

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "library/ui/LeftForm.h"
+#include "lyrics/ui/LyricCommands.h"
 #include "lyrics/ui/LyricsView.h"
 #include "media/MediaProbe.h"
 #include "playback/EnginePorts.h"
@@ -97,6 +98,11 @@ void CMelodeckApp::connectViews(CLeftForm* songList, CLyricsView* lyricsView) {
     for (const int id : {kCmdAddLyricToLibrary, kCmdEditLyric}) {
         route(id, lyricsView, [lyricsView, id] { lyricsView->OnCommand(id); });
     }
+    route(kCmdSearchLyric, m_frame.get(), [this] { LyricCommands::Search(*m_doc, m_frame.get()); });
+    route(kCmdManualMatch, m_frame.get(),
+          [this] { LyricCommands::Jukebox(*m_doc, m_frame.get(), true); });
+    route(kCmdLyricJukebox, m_frame.get(),
+          [this] { LyricCommands::Jukebox(*m_doc, m_frame.get(), false); });
     connect(m_doc.get(), &CMelodeckDoc::addMusicFilesRequested, songList,
             &CLeftForm::OnAddMusicFiles);
     connect(m_frame.get(), &CMainFrame::closing, songList, &CLeftForm::OnCloseDocument);

@@ -78,6 +78,13 @@ CLeftForm::CLeftForm(CMelodeckDoc* doc, DurationProbe probe, QWidget* parent)
             OnItemEdited(m_list->indexOfTopLevelItem(item), item->text(0));
         }
     });
+    connect(doc, &CMelodeckDoc::songRenamed, this, [this](int row) {
+        if (QTreeWidgetItem* item = m_list->topLevelItem(row)) {
+            const QSignalBlocker blocker(m_list);
+            item->setText(
+                0, QString::fromStdString(m_doc->m_songs[static_cast<size_t>(row)].DisplayName));
+        }
+    });
     connect(m_tabs, &RenamableTabBar::currentChanged, this, &CLeftForm::OnTabChanged);
     connect(m_tabs, &RenamableTabBar::tabRenamed, this, [this](int index, const QString& name) {
         m_songLists.RenameCategory(index, name.toStdString());
