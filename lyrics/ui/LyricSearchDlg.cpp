@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,8 +68,7 @@ void CLyricSearchDlg::buildControls(const std::string& keyword, const std::strin
     m_keyword->setObjectName(QStringLiteral("keywordEdit"));
     m_start = new QPushButton(QStringLiteral("开始搜索"));
     m_start->setObjectName(QStringLiteral("startButton"));
-    // Enter in the keyword starts the search rather than closing the dialog.
-    m_start->setDefault(true);
+    m_start->setAutoDefault(false);
     m_custom = new QCheckBox(QStringLiteral("同时搜索我自己的歌词目录"));
     m_custom->setObjectName(QStringLiteral("customFolderCheck"));
     m_list = new QTreeWidget;
@@ -180,6 +180,16 @@ void CLyricSearchDlg::OnChoose() {
     m_result = m_rows[static_cast<size_t>(index)];
     TakeFoundLyric(ProgramFolder::current(), m_result, m_songPath);
     accept();
+}
+
+// Enter, like Escape and the close box, closes the dialog without a result; only the choose
+// button hands one out.
+void CLyricSearchDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CLyricSearchDlg::done(int result) {

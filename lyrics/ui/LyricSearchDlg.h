@@ -34,6 +34,9 @@ public:
 
     void done(int result) override;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 signals:
     // From the worker: a row of search number `search`, and its end.
     void rowFound(int search, const LyricSearchRow& row);

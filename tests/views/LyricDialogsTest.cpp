@@ -293,13 +293,15 @@ TEST_F(LyricDialogs, ChoosingARowCopiesTagsAndReplaysTheCurrentSong) {
 TEST_F(LyricDialogs, ClosingTheSearchGivesNoResultAndAnEmptySongPathWritesNothing) {
     write(library("Me/Hit.lrc"), "[ar:Me][ti:Hit]");
     doc.AttachViews(&songList, &lyrics);
-    const WhenModalShows closeSearch([](QDialog& dialog) {
-        search(dialog, "Hit");
-        clickRow(dialog, 0);
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-    });
-    LyricCommands::Search(doc, nullptr);
-    EXPECT_TRUE(player.attempts.empty());
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        const WhenModalShows closeSearch([key](QDialog& dialog) {
+            search(dialog, "Hit");
+            clickRow(dialog, 0);
+            QTest::keyClick(child<QLineEdit>(dialog, "keywordEdit"), key);
+        });
+        LyricCommands::Search(doc, nullptr);
+        EXPECT_TRUE(player.attempts.empty()) << key;
+    }
 
     // No current song: the lyric is taken, nothing is tagged, created or played.
     const WhenModalShows chooseWithoutSong([](QDialog& dialog) {
