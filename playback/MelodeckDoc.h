@@ -50,6 +50,9 @@ public:
     void PlayWithLyric(const std::string& lyricPath, const std::string& mediaPath);
     // The open song played to its end: move on to the next one.
     void OnSongCompleted();
+    // The options were written: the live monitor is built again with them (and plays while
+    // singing), and running timers take their new periods.
+    void ApplyOptions();
 
     // The player's position in ms (0 without a player).
     long long PositionMs() const;
@@ -103,6 +106,10 @@ private:
     bool loadLyricsAndTimers(const std::string& lyricPath);
     void startPlayer();
     void stopMonitorRestart();
+    void startLyricTimer();
+    void startMonitorRestart();
+    // Reset and Build of the live monitor with the "PhoneSet" values; false when it failed.
+    bool rebuildMonitor();
 
     SongPlayer* m_player;
     CaptureGraph* m_recorder;
