@@ -71,6 +71,7 @@ CAudioPage::CAudioPage(QWidget* parent) : QWidget(parent) {
     grid->addWidget(m_select, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("音量："), inputs), 0, 2);
     grid->addWidget(m_levelSlider, 1, 2, 3, 1);
+    grid->setRowStretch(3, 1);
     layout->addWidget(inputs);
 
     m_hint = PageDecor::hint(QStringLiteral("提示：\n若要从麦克风录音请选择Microphone。"), this);
