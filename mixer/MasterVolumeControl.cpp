@@ -65,6 +65,9 @@ bool MasterVolumeControl::lookUp() {
 // Sink events are answered on the loop thread with a fresh read of the sink, whose level is
 // then posted to the creating thread.
 void MasterVolumeControl::subscribe() {
+    QObject::connect(
+        &m_receiver, &LevelNotice::levelChanged, &m_receiver,
+        [this](int level) { onLevelChanged(level); }, Qt::QueuedConnection);
     m_client.Subscribe(
         PA_SUBSCRIPTION_MASK_SINK,
         [this](pa_context* context, pa_subscription_event_type_t type, uint32_t index) {
@@ -81,9 +84,7 @@ void MasterVolumeControl::subscribe() {
                     }
                     auto* self = static_cast<MasterVolumeControl*>(userdata);
                     const int level = static_cast<int>(info->volume.values[0]);
-                    QMetaObject::invokeMethod(
-                        &self->m_receiver, [self, level] { self->onLevelChanged(level); },
-                        Qt::QueuedConnection);
+                    emit self->m_receiver.levelChanged(level);
                 },
                 this);
             if (read != nullptr) {

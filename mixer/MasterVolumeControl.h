@@ -7,6 +7,14 @@
 
 #include "mixer/PulseClient.h"
 
+// Carries a level read on the sound server's loop thread to the thread the receiver lives on.
+class LevelNotice : public QObject {
+    Q_OBJECT
+
+signals:
+    void levelChanged(int level);
+};
+
 // The volume and mute of the sound server's default sink (the speakers), in the server's own
 // units: 0 to PA_VOLUME_NORM. Changes made elsewhere reach the change handler on the thread
 // that created the object, as long as it is the current instance (the last one that found its
@@ -62,7 +70,7 @@ private:
 
     // Receives the loop thread's notices on the creating thread; declared before the client so
     // that the loop stops before the receiver goes.
-    QObject m_receiver;
+    LevelNotice m_receiver;
     PulseClient m_client;
     bool m_usable = false;
     uint32_t m_sinkIndex = PA_INVALID_INDEX;
