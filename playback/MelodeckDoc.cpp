@@ -235,13 +235,27 @@ bool CMelodeckDoc::loadLyricsAndTimers(const std::string& lyricPath) {
     if (m_lyricsView == nullptr || !m_lyricsView->LoadLyrics(lyricPath)) {
         return false;
     }
+    startLyricTimer();
+    return true;
+}
+
+void CMelodeckDoc::startLyricTimer() {
     m_lyricPeriod = readSetting(ConfigKey::LyricsTimer);
     // A period of 0 or less would run the timer flat out.
     if (m_lyricPeriod <= 0) {
         m_lyricPeriod = ConfigKey::LyricsTimer.def;
     }
     m_lyricTimer.start(m_lyricPeriod);
-    return true;
+}
+
+void CMelodeckDoc::startMonitorRestart() {
+    // 0 or less means no periodic restart (a zero period would restart it without pause).
+    const int seconds = readSetting(ConfigKey::PhoneRefreshTimerSing);
+    if (seconds > 0) {
+        m_monitorTimer.start(std::chrono::seconds(std::min(seconds, kLongestRestartSeconds)));
+    } else {
+        m_monitorTimer.stop();
+    }
 }
 
 void CMelodeckDoc::startPlayer() {
@@ -338,19 +352,36 @@ void CMelodeckDoc::OnSing() {
         m_monitor->Stop();
         m_monitorTimer.stop();
     } else {
-        m_monitor->Reset();
-        std::string ignored;
         // A monitor that cannot be built stays silent.
-        if (m_monitor->Build(captureSettings(kMonitorKeys), {}, ignored)) {
+        if (rebuildMonitor()) {
             m_monitor->Play();
         }
-        // 0 or less means no periodic restart (a zero period would restart it without pause).
-        const int seconds = readSetting(ConfigKey::PhoneRefreshTimerSing);
-        if (seconds > 0) {
-            m_monitorTimer.start(std::chrono::seconds(std::min(seconds, kLongestRestartSeconds)));
-        }
+        startMonitorRestart();
     }
     emit playbackStateChanged();
+}
+
+bool CMelodeckDoc::rebuildMonitor() {
+    m_monitor->Reset();
+    std::string ignored;
+    return m_monitor->Build(captureSettings(kMonitorKeys), {}, ignored);
+}
+
+void CMelodeckDoc::ApplyOptions() {
+    if (m_lyricTimer.isActive()) {
+        startLyricTimer();
+    }
+    if (m_monitor == nullptr) {
+        return;
+    }
+    if (rebuildMonitor() && m_singing) {
+        m_monitor->Play();
+    } else {
+        m_monitor->Stop();
+    }
+    if (m_monitorTimer.isActive()) {
+        startMonitorRestart();
+    }
 }
 
 void CMelodeckDoc::OnRecord() {

@@ -57,6 +57,9 @@ public:
     void PlayWithLyric(const std::string& lyricPath, const std::string& mediaPath);
     // The open song played to its end: move on to the next one.
     void OnSongCompleted();
+    // The options were written: the live monitor is built again with them (and plays while
+    // singing), and running timers take their new periods.
+    void ApplyOptions();
 
     // The player's position in ms (0 without a player).
     long long PositionMs() const;
@@ -123,6 +126,10 @@ private:
     void startPlayer();
     // The recording file and the recorder's reason for a failure, for a message.
     QString recordingFailure() const;
+    void startLyricTimer();
+    void startMonitorRestart();
+    // Reset and Build of the live monitor with the "PhoneSet" values; false when it failed.
+    bool rebuildMonitor();
 
     SongPlayer* m_player;
     CaptureGraph* m_recorder;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# A private PulseAudio server for the tests: a null sink "out" as the speakers and a
-# virtual microphone "mic" fed through the null sink "micfeed".
+# A private PulseAudio server for the tests: a null sink "out" as the speakers, a virtual
+# microphone "mic" ("Microphone") fed through the null sink "micfeed", and a second input
+# "line" ("Line In") fed through "linefeed".
 #   sound-server.sh start DIR   prints the environment to export (XDG_RUNTIME_DIR, PULSE_SERVER)
 #   sound-server.sh stop DIR
 set -euo pipefail
@@ -16,7 +17,9 @@ start)
 load-module module-native-protocol-unix auth-anonymous=1
 load-module module-null-sink sink_name=out
 load-module module-null-sink sink_name=micfeed
-load-module module-remap-source source_name=mic master=micfeed.monitor
+load-module module-remap-source source_name=mic master=micfeed.monitor source_properties=device.description=Microphone
+load-module module-null-sink sink_name=linefeed
+load-module module-remap-source source_name=line master=linefeed.monitor source_properties=device.description="Line\ In"
 set-default-sink out
 set-default-source mic
 PA

@@ -9,6 +9,7 @@
 #include "lyrics/ui/LyricCommands.h"
 #include "lyrics/ui/LyricsView.h"
 #include "media/MediaProbe.h"
+#include "mixer/ui/OptionsCommand.h"
 #include "playback/EnginePorts.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
@@ -106,6 +107,8 @@ void CMelodeckApp::connectViews(CLeftForm* songList, CLyricsView* lyricsView) {
     connect(m_doc.get(), &CMelodeckDoc::addMusicFilesRequested, songList,
             &CLeftForm::OnAddMusicFiles);
     connect(m_frame.get(), &CMainFrame::closing, songList, &CLeftForm::OnCloseDocument);
+    OptionsCommand::connect(m_frame->Action(kCmdOptions), m_frame->Action(kCmdOptionsButton),
+                            *m_doc, m_frame.get());
     // The lyric dialogs are the frame's commands; the view's menus only offer them.
     connect(lyricsView, &CLyricsView::commandRequested, m_frame.get(), [this](int id) {
         if (QAction* action = m_frame->Action(id)) {
