@@ -118,18 +118,12 @@ void CAccompanimentDlg::buildControls() {
 void CAccompanimentDlg::showTexts() {
     m_input->setText(fromUtf8(m_job.input));
     m_output->setText(fromUtf8(m_job.output));
-    m_title->setText(fromUtf8(m_job.tag.title));
-    m_artist->setText(fromUtf8(m_job.tag.artist));
-    m_album->setText(fromUtf8(m_job.tag.album));
-    m_year->setText(fromUtf8(m_job.tag.year));
-    m_comment->setText(fromUtf8(m_job.tag.comment));
+    ToolDialogSupport::showTag({m_title, m_artist, m_album, m_year, m_comment}, m_job.tag);
 }
 
 // The text fields are taken in any case; passes that are no integer keep their number.
 void CAccompanimentDlg::takeControls() {
-    m_job.tag = {m_title->text().toStdString(), m_artist->text().toStdString(),
-                 m_album->text().toStdString(), m_year->text().toStdString(),
-                 m_comment->text().toStdString()};
+    m_job.tag = ToolDialogSupport::takeTag({m_title, m_artist, m_album, m_year, m_comment});
     ToolDialogSupport::takeInteger(m_passes, m_job.passes);
 }
 

@@ -165,18 +165,12 @@ void CSynthesizerDlg::showControls() {
     m_offsetBox->setText(QString::number(m_offset));
     m_music->setText(fromUtf8(m_job.music));
     m_output->setText(fromUtf8(m_job.output));
-    m_title->setText(fromUtf8(m_job.tag.title));
-    m_artist->setText(fromUtf8(m_job.tag.artist));
-    m_album->setText(fromUtf8(m_job.tag.album));
-    m_year->setText(fromUtf8(m_job.tag.year));
-    m_comment->setText(fromUtf8(m_job.tag.comment));
+    ToolDialogSupport::showTag({m_title, m_artist, m_album, m_year, m_comment}, m_job.tag);
 }
 
 // The paths change only through their choosers; an offset that is no integer keeps its number.
 void CSynthesizerDlg::takeControls() {
-    m_job.tag = {m_title->text().toStdString(), m_artist->text().toStdString(),
-                 m_album->text().toStdString(), m_year->text().toStdString(),
-                 m_comment->text().toStdString()};
+    m_job.tag = ToolDialogSupport::takeTag({m_title, m_artist, m_album, m_year, m_comment});
     ToolDialogSupport::takeInteger(m_offsetBox, m_offset);
     m_job.offsetMs = m_offset;
 }

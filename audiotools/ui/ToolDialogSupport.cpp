@@ -51,4 +51,18 @@ void warn(QWidget* parent, const QString& text) {
     QMessageBox::warning(parent, QString::fromUtf8(loadString(kStrCaption)), text);
 }
 
+void showTag(const TagBoxes& boxes, const TagTexts& tag) {
+    boxes.title->setText(QString::fromStdString(tag.title));
+    boxes.artist->setText(QString::fromStdString(tag.artist));
+    boxes.album->setText(QString::fromStdString(tag.album));
+    boxes.year->setText(QString::fromStdString(tag.year));
+    boxes.comment->setText(QString::fromStdString(tag.comment));
+}
+
+TagTexts takeTag(const TagBoxes& boxes) {
+    return {boxes.title->text().toStdString(), boxes.artist->text().toStdString(),
+            boxes.album->text().toStdString(), boxes.year->text().toStdString(),
+            boxes.comment->text().toStdString()};
+}
+
 }  // namespace ToolDialogSupport

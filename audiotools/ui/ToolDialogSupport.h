@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "audiotools/RunSupport.h"
+
 class QLineEdit;
 class QWidget;
 
@@ -21,6 +23,17 @@ std::optional<int> integerIn(const QLineEdit* box);
 // Takes the integer in `box` into `value`. When the box holds none, says "请键入一个整数。",
 // puts `value` back into the box and returns false; `value` keeps its previous number.
 bool takeInteger(QLineEdit* box, int& value);
+
+// The five tag boxes of both dialogs, in the order of TagTexts.
+struct TagBoxes {
+    QLineEdit* title;
+    QLineEdit* artist;
+    QLineEdit* album;
+    QLineEdit* year;
+    QLineEdit* comment;
+};
+void showTag(const TagBoxes& boxes, const TagTexts& tag);
+TagTexts takeTag(const TagBoxes& boxes);
 
 // A warning in a message box captioned "Vocalia", shown until the user closes it.
 void warn(QWidget* parent, const QString& text);

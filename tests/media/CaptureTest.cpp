@@ -18,29 +18,6 @@ namespace {
 
 constexpr int kToneHz = 1000;
 
-// Points the process at a sound server that does not exist while it lives.
-class NoSoundServer {
-public:
-    NoSoundServer() {
-        if (const char* value = std::getenv("PULSE_SERVER")) {
-            m_saved = value;
-        }
-        setenv("PULSE_SERVER", "unix:/nonexistent/pulse/native", 1);
-    }
-    ~NoSoundServer() {
-        if (m_saved) {
-            setenv("PULSE_SERVER", m_saved->c_str(), 1);
-        } else {
-            unsetenv("PULSE_SERVER");
-        }
-    }
-    NoSoundServer(const NoSoundServer&) = delete;
-    NoSoundServer& operator=(const NoSoundServer&) = delete;
-
-private:
-    std::optional<std::string> m_saved;
-};
-
 // Decodes any audio file into a 16-bit stereo 44100 Hz WAV.
 void decodeToWav(const std::string& in, const std::string& out) {
     runPipeline("filesrc location=\"" + in +

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/TestSupport.h"
+
 // Runs a pactl command against the test sound server and gives its output.
 inline std::string pactl(const std::string& arguments) {
     std::string output;
@@ -31,27 +33,4 @@ protected:
         pactl("set-source-volume line 65536");
         pactl("set-default-source mic");
     }
-};
-
-// Points the process at a sound server that does not exist while it lives.
-class NoSoundServer {
-public:
-    NoSoundServer() {
-        if (const char* value = std::getenv("PULSE_SERVER")) {
-            m_saved = value;
-        }
-        setenv("PULSE_SERVER", "unix:/nonexistent/pulse/native", 1);
-    }
-    ~NoSoundServer() {
-        if (m_saved) {
-            setenv("PULSE_SERVER", m_saved->c_str(), 1);
-        } else {
-            unsetenv("PULSE_SERVER");
-        }
-    }
-    NoSoundServer(const NoSoundServer&) = delete;
-    NoSoundServer& operator=(const NoSoundServer&) = delete;
-
-private:
-    std::optional<std::string> m_saved;
 };

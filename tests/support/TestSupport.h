@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,3 +35,26 @@ struct CliResult {
 CliResult runCli(const std::vector<std::string>& args, int timeoutMs = 120000);
 // The same with the tool's address space held to `bytes` (as `prlimit --as` does).
 CliResult runCliWithin(size_t bytes, const std::vector<std::string>& args);
+
+// Points the process at a sound server that does not exist while it lives.
+class NoSoundServer {
+public:
+    NoSoundServer() {
+        if (const char* value = std::getenv("PULSE_SERVER")) {
+            m_saved = value;
+        }
+        setenv("PULSE_SERVER", "unix:/nonexistent/pulse/native", 1);
+    }
+    ~NoSoundServer() {
+        if (m_saved) {
+            setenv("PULSE_SERVER", m_saved->c_str(), 1);
+        } else {
+            unsetenv("PULSE_SERVER");
+        }
+    }
+    NoSoundServer(const NoSoundServer&) = delete;
+    NoSoundServer& operator=(const NoSoundServer&) = delete;
+
+private:
+    std::optional<std::string> m_saved;
+};
