@@ -27,6 +27,11 @@ off_t FileHandle::size() const {
     return st.st_size;
 }
 
+bool FileHandle::isReadOnly() const {
+    struct stat st {};
+    return ::fstat(m_fd, &st) == 0 && (st.st_mode & 0222) == 0;
+}
+
 size_t FileHandle::readAt(off_t offset, char* buffer, size_t length) const {
     size_t done = 0;
     while (done < length) {

@@ -27,6 +27,9 @@ public:
     int fd() const { return m_fd; }
     // The file's size in bytes, -1 when unknown.
     off_t size() const;
+    // No one may write the file (no write bit at all): its owner made it read-only, and even
+    // the superuser leaves it alone.
+    bool isReadOnly() const;
     // Reads up to `length` bytes at `offset`, retrying short reads; the count read (0 on error).
     size_t readAt(off_t offset, char* buffer, size_t length) const;
     // Writes all bytes at `offset`; false on any failure.

@@ -1,5 +1,6 @@
 #include "library/Mp3Info.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <array>
@@ -195,13 +196,38 @@ void Mp3Info::scanFrames(const FileHandle& file) {
     }
 }
 
+namespace {
+
+// Writes `block` at `at` (the old tag's place, or the end at `size`) so that a failure leaves the
+// file as it was: the room for a new tag is reserved before a byte is written, and an old tag
+// half overwritten is put back.
+bool replaceTail(const FileHandle& file, off_t at, off_t size, const std::string& block) {
+    const auto length = static_cast<off_t>(block.size());
+    std::string old(static_cast<size_t>(size - at), '\0');
+    if (file.readAt(at, old.data(), old.size()) != old.size()) {
+        return false;
+    }
+    if (at + length > size && ::posix_fallocate(file.fd(), size, at + length - size) != 0) {
+        return false;
+    }
+    if (file.writeAt(at, block)) {
+        return true;
+    }
+    // Best effort: the old bytes back and the old length.
+    file.writeAt(at, old);
+    (void)::ftruncate(file.fd(), size);
+    return false;
+}
+
+}  // namespace
+
 bool Mp3Info::WriteTag(const std::string& path, bool remove) const {
     const std::string& target = path.empty() ? m_path : path;
     if (target.empty()) {
         return false;
     }
     const FileHandle file(target, O_RDWR | O_CREAT);
-    const off_t size = file.isOpen() ? file.size() : -1;
+    const off_t size = file.isOpen() && !file.isReadOnly() ? file.size() : -1;
     if (size < 0) {
         return false;
     }
@@ -210,5 +236,5 @@ bool Mp3Info::WriteTag(const std::string& path, bool remove) const {
         return at == size || ::ftruncate(file.fd(), at) == 0;
     }
     const Id3v1Tag tag{m_title, m_artist, m_album, m_year, m_comment, m_track, m_genre};
-    return file.writeAt(at, tag.toBlock());
+    return replaceTail(file, at, size, tag.toBlock());
 }

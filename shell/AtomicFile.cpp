@@ -1,6 +1,7 @@
 #include "shell/AtomicFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,15 +65,64 @@ std::string resolveLink(const std::string& path) {
     return path;
 }
 
-mode_t modeFor(const std::string& path) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0) {
-        return st.st_mode & 07777;
-    }
+mode_t defaultMode() {
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
 }
+
+// The replacement takes over the old file's mode, owner and group. Only the superuser may give
+// a file away; anyone may keep a group they belong to, so that is tried on its own.
+bool takeOverAttributes(int fd, const struct stat* old) {
+    if (old == nullptr) {
+        return fchmod(fd, defaultMode()) == 0;
+    }
+    if (fchown(fd, old->st_uid, old->st_gid) != 0) {
+        (void)fchown(fd, static_cast<uid_t>(-1), old->st_gid);
+    }
+    return fchmod(fd, old->st_mode & 07777) == 0;
+}
+
+// ".<name>.lock" beside the file: hidden, and kept, since removing a lock file would let two
+// writers lock two different files.
+std::string lockFileOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    const size_t name = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, name) + "." + path.substr(name) + ".lock";
+}
+
+// Holds an exclusive flock on a lock file until destroyed.
+class LockFile {
+public:
+    explicit LockFile(const std::string& path)
+        : m_fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+        constexpr int kTries = 500;  // 5 s in steps of 10 ms: a stuck holder cannot hang us
+        for (int i = 0; m_fd >= 0 && i < kTries; ++i) {
+            if (flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
+                m_locked = true;
+                return;
+            }
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                return;
+            }
+            usleep(10000);
+        }
+        errno = ETIMEDOUT;
+    }
+    ~LockFile() {
+        if (m_fd >= 0) {
+            close(m_fd);  // releases the lock
+        }
+    }
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+
+    bool locked() const { return m_locked; }
+
+private:
+    int m_fd;
+    bool m_locked = false;
+};
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -92,11 +142,17 @@ bool writeAll(int fd, std::string_view bytes) {
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
     const std::string target = resolveLink(path);
+    struct stat old {};
+    const bool exists = stat(target.c_str(), &old) == 0;
+    if (exists && (old.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return fail(error, target);
+    }
     TempFile temp(target + ".tmp-XXXXXX");
     if (temp.fd() < 0) {
         return fail(error, target);
     }
-    if (!writeAll(temp.fd(), bytes) || fchmod(temp.fd(), modeFor(target)) != 0 ||
+    if (!writeAll(temp.fd(), bytes) || !takeOverAttributes(temp.fd(), exists ? &old : nullptr) ||
         fsync(temp.fd()) != 0 || !temp.closeFile()) {
         return fail(error, target);
     }
@@ -105,6 +161,23 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     }
     temp.keep();
     return true;
+}
+
+bool updateFileAtomically(const std::string& path, const std::function<void(std::string&)>& change,
+                          std::string* error) {
+    const std::string target = resolveLink(path);
+    const std::string lockPath = lockFileOf(target);
+    const LockFile lock(lockPath);
+    if (!lock.locked()) {
+        return fail(error, lockPath);
+    }
+    std::string bytes;
+    struct stat st {};
+    if (!readWholeFile(target, bytes, error) && lstat(target.c_str(), &st) == 0) {
+        return false;
+    }
+    change(bytes);
+    return writeFileAtomically(target, bytes, error);
 }
 
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
 #include <string_view>
 
 #include "shell/AtomicFile.h"
@@ -108,19 +107,16 @@ bool CIniFile::ReadProfileString(const std::string& file, const char* section, c
 
 namespace {
 
-// Reads the file, lets `change` edit it and writes it back in one atomic step. A missing file
-// is created; one that is there but cannot be read (a pipe, a device, no permission) must not
-// be replaced by a file without its contents.
+// Reads the file, lets `change` edit it and writes it back in one atomic step, locked against
+// the other processes that write it. A missing file is created; one that is there but cannot
+// be read (a pipe, a device, no permission) must not be replaced by a file without its contents.
 template <typename Change>
 bool rewriteIni(const std::string& file, Change change) {
-    std::string bytes;
-    std::error_code ec;
-    if (!readWholeFile(file, bytes) && std::filesystem::exists(file, ec)) {
-        return false;
-    }
-    IniDocument doc(bytes);
-    change(doc);
-    return writeFileAtomically(file, doc.bytes());
+    return updateFileAtomically(file, [&](std::string& bytes) {
+        IniDocument doc(bytes);
+        change(doc);
+        bytes = doc.bytes();
+    });
 }
 
 }  // namespace

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include "library/Id3TitleReader.h"
 #include "library/Mp3Info.h"
@@ -191,6 +195,54 @@ TEST_F(Mp3InfoTest, TitleReaderReadsTitleAndArtistOnly) {
     Id3TitleReader missing;
     EXPECT_FALSE(missing.Read(dir.file("none.mp3")));
     EXPECT_TRUE(missing.Path().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Lowers the largest file size this process may write (as a full disk would stop it) for the
+// life of the object; the signal that comes with it is ignored meanwhile.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+};
+
+TEST(Mp3InfoWriteTest, AFailedOrRefusedTagWriteLeavesTheFileAsItWas) {
+    TempDir dir;
+    const std::string file = dir.file("song.mp3");
+    writeBytes(file, std::string(1000, 'a'));
+    Mp3Info info;
+    info.SetTitle("小猫");
+    {
+        const FileSizeLimit full(1050);  // no room for a 128-byte tag
+        EXPECT_FALSE(info.WriteTag(file, false));
+    }
+    EXPECT_EQ(readBytes(file), std::string(1000, 'a'));
+    ASSERT_TRUE(info.WriteTag(file, false));
+    EXPECT_EQ(readBytes(file).size(), 1128U);
+
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    info.SetTitle("其他");
+    const std::string tagged = readBytes(file);
+    EXPECT_FALSE(info.WriteTag(file, false)) << "a file its owner made read-only";
+    EXPECT_FALSE(info.WriteTag(file, true));
+    EXPECT_EQ(readBytes(file), tagged);
 }
 
 }  // namespace

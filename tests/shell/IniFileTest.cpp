@@ -201,10 +201,12 @@ TEST_F(IniFileTest, AtomicWriteLeavesNoTemporaryFiles) {
         ini.WriteInt("S", "k", i);
     }
     int files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        const std::string name = entry.path().filename().string();
         ++files;
+        EXPECT_TRUE(name == "test.ini" || name == ".test.ini.lock") << name;
     }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(files, 2) << "the file and its lock";
     EXPECT_EQ(ini.ReadInt("S", "k", -1), 19);
 }
 
