@@ -31,7 +31,8 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCALIA_WERROR=
     "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${binaries[@]}"
 
-export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1
+# Slow unwinding gives whole stacks through the libraries, which lack frame pointers.
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:fast_unwind_on_malloc=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS=suppressions=$root/tests/sanitize/lsan.supp:print_suppressions=0
 export QT_QPA_PLATFORM=offscreen
