@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <vector>
 
 #include "audiotools/WaveFile.h"
 
@@ -56,8 +57,9 @@ void store16(uint8_t* at, int value) {
 }
 
 // Without smoothing the frames are independent: swap each pair and subtract, lane by lane.
+// Unsigned lanes make the 16-bit wrap-around defined.
 void differenceOnly(uint8_t* samples, size_t frames) {
-    using Lanes = int16_t __attribute__((vector_size(16)));
+    using Lanes = uint16_t __attribute__((vector_size(16)));
     const size_t bytes = frames * 4;
     size_t offset = 0;
     for (; offset + sizeof(Lanes) <= bytes; offset += sizeof(Lanes)) {
@@ -74,6 +76,20 @@ void differenceOnly(uint8_t* samples, size_t frames) {
     }
 }
 
+// Smooths `frames` frames after the one whose output is (previousLeft, previousRight), which
+// then hold the last frame's output.
+void smoothFrames(uint8_t* samples, size_t frames, int passes, int& previousLeft,
+                  int& previousRight) {
+    for (size_t offset = 0; offset < frames * 4; offset += 4) {
+        const int left = load16(samples + offset);
+        const int right = load16(samples + offset + 2);
+        previousLeft = smooth(wrap16(right - left), previousLeft, passes);
+        previousRight = smooth(wrap16(left - right), previousRight, passes);
+        store16(samples + offset, previousLeft);
+        store16(samples + offset + 2, previousRight);
+    }
+}
+
 }  // namespace
 
 void VocalRemover::processSamples(uint8_t* samples, size_t count, int passes) {
@@ -85,16 +101,37 @@ void VocalRemover::processSamples(uint8_t* samples, size_t count, int passes) {
         differenceOnly(samples + 4, frames - 1);
         return;
     }
-    passes = std::min(passes, kMaxEffectivePasses);
     int previousLeft = load16(samples);
     int previousRight = load16(samples + 2);
-    for (size_t offset = 4; offset < frames * 4; offset += 4) {
-        const int left = load16(samples + offset);
-        const int right = load16(samples + offset + 2);
-        previousLeft = smooth(wrap16(right - left), previousLeft, passes);
-        previousRight = smooth(wrap16(left - right), previousRight, passes);
-        store16(samples + offset, previousLeft);
-        store16(samples + offset + 2, previousRight);
+    smoothFrames(samples + 4, frames - 1, std::min(passes, kMaxEffectivePasses), previousLeft,
+                 previousRight);
+}
+
+void VocalRemover::processFile(const WaveFile& wave, int passes) {
+    // Blocks of whole frames, read, processed and written back; the last frame's output carries
+    // the smoothing over into the next block.
+    constexpr size_t kBlockFrames = 256 * 1024;
+    const size_t frames = wave.sampleBytes() / 4;
+    if (frames < 2) {
+        return;
+    }
+    passes = std::min(passes, kMaxEffectivePasses);
+    std::vector<uint8_t> block(std::min(frames, kBlockFrames) * 4);
+    uint8_t first[4];
+    wave.read(wave.dataOffset(), first, sizeof first);
+    int previousLeft = load16(first);
+    int previousRight = load16(first + 2);
+    for (size_t frame = 1; frame < frames;) {
+        const size_t count = std::min(frames - frame, kBlockFrames);
+        const size_t offset = wave.dataOffset() + frame * 4;
+        wave.read(offset, block.data(), count * 4);
+        if (passes <= 0) {
+            differenceOnly(block.data(), count);
+        } else {
+            smoothFrames(block.data(), count, passes, previousLeft, previousRight);
+        }
+        wave.write(offset, block.data(), count * 4);
+        frame += count;
     }
 }
 
@@ -102,7 +139,10 @@ bool VocalRemover::RemoveVocals(const std::string& path, int passes, std::string
     return catchWaveErrors(
         [&] {
             const WaveFile wave(path);
-            processSamples(wave.samples(), wave.sampleBytes() / 2, passes);
+            if (!wave.isPcm16()) {
+                throw WaveErrors::FmtDoesntMatch();
+            }
+            processFile(wave, passes);
         },
         errorName);
 }

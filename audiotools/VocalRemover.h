@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+class WaveFile;
+
 // Makes an accompaniment from a stereo recording by cancelling what both channels share (the
 // lead voice usually sits in the centre), then smooths the result to tame the hiss this leaves.
 class VocalRemover {
@@ -11,14 +13,20 @@ public:
     virtual ~VocalRemover() = default;
 
     // Processes the 16-bit interleaved stereo samples of a WAV file in place, in one pass over
-    // the mapped file: frame 0 stays as it is; every later frame (L, R) becomes (R - L, L - R)
+    // the file: frame 0 stays as it is; every later frame (L, R) becomes (R - L, L - R)
     // with 16-bit wrap-around, then `passes` times each channel moves halfway (truncating toward
     // zero) toward the previous frame's output. A trailing odd sample and the header stay as
     // they are. False, with the WaveErrors class name in `errorName`, when the file cannot be
-    // opened as a WAV file; it is then unchanged.
+    // opened as a 16-bit PCM WAV file (it is then unchanged: other sample sizes are refused with
+    // FmtDoesntMatch; mono is processed as pairs all the same), or with FileOperation when
+    // another process shortens the file during the run.
     bool RemoveVocals(const std::string& path, int passes, std::string* errorName = nullptr) const;
 
     // The same work on samples in memory: `count` little-endian 16-bit samples, interleaved
     // left, right, at any byte alignment.
     static void processSamples(uint8_t* samples, size_t count, int passes);
+
+    // The same work on an open file's sample area, in blocks; throws FileOperation when the file
+    // stops holding its samples meanwhile.
+    static void processFile(const WaveFile& wave, int passes);
 };

@@ -11,3 +11,7 @@ if [[ "${CI:-}" == "true" ]]; then
 fi
 "$root/scripts/with-sound-server.sh" env QT_QPA_PLATFORM=offscreen \
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+# Then CI fuzzes every parser briefly.
+if [[ "${CI:-}" == "true" ]]; then
+    "$root/scripts/fuzz.sh" 20
+fi

@@ -131,7 +131,8 @@ std::string trackBytes() {
 }
 
 std::string timeTag(int ms) {
-    char tag[16];
+    // Room for three full ints: unoptimised builds check the size without knowing the ranges.
+    char tag[40];
     std::snprintf(tag, sizeof tag, "[%02d:%02d.%02d]", ms / 60000, ms / 1000 % 60, ms % 1000 / 10);
     return tag;
 }

@@ -55,7 +55,7 @@ void BM_RemoveVocals(benchmark::State& state) {
 BENCHMARK(BM_RemoveVocals)->Arg(0)->Arg(2)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same work on 16 MB of samples already in memory: the processing alone, without the cost
-// of mapping the file's pages.
+// of reading and writing the file.
 void BM_ProcessSamplesInMemory(benchmark::State& state) {
     if (!haveBenchWav(state)) {
         return;

@@ -19,8 +19,8 @@ protected:
         EXPECT_EQ(graph.Build(mp3, wav), 0);
         EXPECT_EQ(graph.Play(), 0) << graph.LastError();
         const WaveFile wave(wav);
-        const std::vector<int16_t> samples = samplesAt(
-            std::string(reinterpret_cast<const char*>(wave.samples()), wave.sampleBytes()), 0);
+        const std::vector<int16_t> samples =
+            samplesAt(readBytes(wav).substr(wave.dataOffset(), wave.sampleBytes()), 0);
         int loudest = 0;
         for (size_t i = 0; i < samples.size(); i += 2) {
             loudest = std::max(loudest, std::abs(int(samples[i])));

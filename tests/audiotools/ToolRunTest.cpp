@@ -39,8 +39,8 @@ Loudness loudness(const std::string& mp3) {
     Loudness result;
     {
         const WaveFile wave(wav);
-        const std::vector<int16_t> samples = samplesAt(
-            std::string(reinterpret_cast<const char*>(wave.samples()), wave.sampleBytes()), 0);
+        const std::vector<int16_t> samples =
+            samplesAt(readBytes(wav).substr(wave.dataOffset(), wave.sampleBytes()), 0);
         for (size_t i = 0; i + 1 < samples.size(); i += 2) {
             result.left = std::max(result.left, std::abs(int(samples[i])));
             result.right = std::max(result.right, std::abs(int(samples[i + 1])));

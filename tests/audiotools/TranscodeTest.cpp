@@ -23,8 +23,8 @@ Heard listen(const std::string& path) {
     EXPECT_EQ(format[10], 2) << "channels";
     EXPECT_EQ(format[22], 16) << "bits per sample";
     const int rate = format[12] | format[13] << 8 | format[14] << 16;
-    const std::vector<int16_t> samples = samplesAt(
-        std::string(reinterpret_cast<const char*>(wave.samples()), wave.sampleBytes()), 0);
+    const std::vector<int16_t> samples =
+        samplesAt(readBytes(path).substr(wave.dataOffset(), wave.sampleBytes()), 0);
     Heard heard;
     heard.seconds = double(samples.size()) / 2 / rate;
     for (size_t i = 0; i + 1 < samples.size(); i += 2) {

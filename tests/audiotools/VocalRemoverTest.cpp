@@ -1,8 +1,11 @@
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "audiotools/VocalRemover.h"
+#include "audiotools/WaveFile.h"
 #include "tests/audiotools/WaveBuilder.h"
 #include "tests/support/TestSupport.h"
 
@@ -71,6 +74,50 @@ TEST_F(VocalRemoverTest, MatchesTheStepByStepRemovalForAnyPassCount) {
             ASSERT_EQ(processed, reference(samples, passes)) << "passes " << passes;
         }
     }
+}
+
+TEST_F(VocalRemoverTest, FilesSpanningManyBlocksMatchTheStepByStepRemoval) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> full(-32768, 32767);
+    Samples samples(2 * 700001 + 1);
+    for (int16_t& sample : samples) {
+        sample = static_cast<int16_t>(full(random));
+    }
+    for (const int passes : {0, 3}) {
+        ASSERT_EQ(removeFromFile(samples, passes), reference(samples, passes)) << passes;
+    }
+}
+
+TEST_F(VocalRemoverTest, ChunksAreWalkedSoAMetadataListLeavesTheFileWhole) {
+    const std::string head =
+        riffHeader() + "LIST" + le32(22) + "INFOISFT" + le32(9) + "metadata" + '\0' + '\0';
+    writeBytes(path, head + dataChunk({1, 2, 3, 5, 7, 11}));
+    ASSERT_TRUE(VocalRemover().RemoveVocals(path, 0));
+    const std::string after = readBytes(path);
+    EXPECT_EQ(after.substr(0, head.size() + 8), head + dataChunk({}, 12));
+    EXPECT_EQ(samplesAt(after, head.size() + 8), (Samples{1, 2, 2, -2, 4, -4}));
+}
+
+TEST_F(VocalRemoverTest, OtherSampleSizesAreRefusedAndMonoIsProcessedAsPairs) {
+    std::string eightBit = riffHeader() + dataChunk({1, 2, 3, 5});
+    eightBit.replace(34, 2, le16(8));
+    writeBytes(path, eightBit);
+    std::string errorName;
+    EXPECT_FALSE(VocalRemover().RemoveVocals(path, 0, &errorName));
+    EXPECT_EQ(errorName, "FmtDoesntMatch");
+    EXPECT_EQ(readBytes(path), eightBit);
+
+    writeBytes(path, wavFile({1, 2, 3, 5}, 1));
+    ASSERT_TRUE(VocalRemover().RemoveVocals(path, 0));
+    EXPECT_EQ(samplesAt(readBytes(path), 44), (Samples{1, 2, 2, -2}));
+}
+
+TEST_F(VocalRemoverTest, AFileShortenedDuringTheRunEndsItWithAnError) {
+    writeBytes(path, wavFile(Samples(2 * 300000, 5)));
+    const WaveFile wave(path);
+    ASSERT_EQ(::truncate(path.c_str(), 44 + 4 * 1000), 0);
+    EXPECT_THROW(VocalRemover::processFile(wave, 2), WaveErrors::FileOperation);
+    EXPECT_EQ(readBytes(path).size(), 44u + 4 * 1000);
 }
 
 TEST_F(VocalRemoverTest, DataAtAnOddOffsetIsProcessedInPlace) {

@@ -28,7 +28,7 @@ protected:
     }
 };
 
-TEST_F(WaveFileTest, FindsTheDataChunkWhereverItFirstAppears) {
+TEST_F(WaveFileTest, FindsTheDataChunkByItsChunksElseWhereverItFirstAppears) {
     const std::vector<int16_t> samples{1, 2, 3, 4};
     struct Case {
         const char* what;
@@ -41,7 +41,13 @@ TEST_F(WaveFileTest, FindsTheDataChunkWhereverItFirstAppears) {
         {"LIST chunk before data", riffHeader() + "LIST" + le32(4) + "INFO" + dataChunk(samples),
          56},
         {"\"data\" inside an earlier chunk",
-         riffHeader() + "LIST" + le32(8) + "xxdata" + le16(0) + dataChunk(samples), 54},
+         riffHeader() + "LIST" + le32(8) + "xxdata" + le16(0) + dataChunk(samples), 60},
+        {"a LIST chunk naming \"metadata\"",
+         riffHeader() + "LIST" + le32(22) + "INFOISFT" + le32(9) + "metadata" + '\0' + '\0' +
+             dataChunk(samples),
+         74},
+        {"odd-sized chunk padded",
+         riffHeader() + "JUNK" + le32(3) + "abc" + '\0' + dataChunk(samples), 56},
         {"wrong RIFF and fmt sizes",
          "RIFF" + le32(7) + "WAVE" + "fmt " + le32(99) + riffHeader().substr(20) +
              dataChunk(samples),
@@ -51,7 +57,7 @@ TEST_F(WaveFileTest, FindsTheDataChunkWhereverItFirstAppears) {
         writeBytes(path, c.bytes);
         const WaveFile wave(path);
         EXPECT_EQ(wave.dataOffset(), c.firstSample) << c.what;
-        EXPECT_EQ(wave.samples() - wave.formatChunk(), int(c.firstSample) - 12) << c.what;
+        EXPECT_EQ(wave.sampleBytes(), 8u) << c.what;
     }
 }
 
@@ -126,16 +132,51 @@ TEST_F(WaveFileTest, ReleasesEverythingAfterAFailure) {
     ::close(writer);
 }
 
-TEST_F(WaveFileTest, WritesThroughTheViewReachTheFileAndCloseTwiceIsHarmless) {
+TEST_F(WaveFileTest, WritesReachTheFileAndCloseTwiceIsHarmless) {
     writeBytes(path, wavFile({1, 2, 3, 4}));
     {
         WaveFile wave(path);
-        wave.samples()[0] = 0x34;
-        wave.samples()[1] = 0x12;
+        const uint8_t bytes[] = {0x34, 0x12};
+        wave.write(wave.dataOffset(), bytes, sizeof bytes);
         wave.close();
         wave.close();
     }
     EXPECT_EQ(samplesAt(readBytes(path), 44), (std::vector<int16_t>{0x1234, 2, 3, 4}));
+}
+
+TEST_F(WaveFileTest, AFileShortenedWhileOpenFailsReadsAndWritesWithoutGrowing) {
+    writeBytes(path, wavFile({1, 2, 3, 4, 5, 6}));
+    const WaveFile wave(path);
+    ASSERT_EQ(::truncate(path.c_str(), 48), 0);
+    uint8_t bytes[8] = {};
+    EXPECT_THROW(wave.read(44, bytes, 8), WaveErrors::FileOperation);
+    EXPECT_THROW(wave.write(44, bytes, 8), WaveErrors::FileOperation);
+    EXPECT_EQ(readBytes(path).size(), 48u);
+}
+
+TEST_F(WaveFileTest, TellsSixteenBitPcmFromOtherFormats) {
+    const std::string stereo = riffHeader();
+    const auto withFields = [&](int tag, int bits, uint32_t body = 16) {
+        std::string header = riffHeader(body);
+        header.replace(20, 2, le16(tag));
+        header.replace(34, 2, le16(bits));
+        return header;
+    };
+    std::string extensible = withFields(0xFFFE, 16, 40);
+    const auto isPcm16 = [&](const std::string& header) {
+        writeBytes(path, header + dataChunk({1, 2}));
+        return WaveFile(path).isPcm16();
+    };
+    EXPECT_TRUE(isPcm16(stereo));
+    EXPECT_TRUE(isPcm16(riffHeader(16, 1)));
+    EXPECT_FALSE(isPcm16(withFields(1, 8)));
+    EXPECT_FALSE(isPcm16(withFields(1, 24)));
+    EXPECT_FALSE(isPcm16(withFields(3, 16)));
+    EXPECT_FALSE(isPcm16(extensible));
+    extensible.replace(44, 2, le16(1));
+    EXPECT_TRUE(isPcm16(extensible));
+    // Too short to say.
+    EXPECT_FALSE(isPcm16(riffHeader(10) + "padded"));
 }
 
 }  // namespace
