@@ -71,10 +71,15 @@ int m3uSave(const std::vector<std::string>& raw, CliContext&) {
     const DurationProbe probe = songProbe();
     std::vector<SongEntry> songs;
     for (size_t i = 1; i < args.positional().size(); ++i) {
-        // The playlist may lie elsewhere: its paths are absolute, as the player adds them.
+        const std::string& file = args.positional()[i];
+        // A folder or a device is no song; nothing is written then.
         std::error_code ignored;
-        songs.push_back(
-            CreateSongEntry(std::filesystem::absolute(args.positional()[i], ignored), probe));
+        if (std::filesystem::exists(file, ignored) &&
+            !std::filesystem::is_regular_file(file, ignored)) {
+            throw CliFailure(file + ": not a song file");
+        }
+        // The playlist may lie elsewhere: its paths are absolute, as the player adds them.
+        songs.push_back(CreateSongEntry(std::filesystem::absolute(file, ignored), probe));
     }
     std::string error;
     if (!SaveM3u(args.positional(0, "OUT"), songs, &error)) {

@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
+
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -84,6 +86,17 @@ TEST_F(LibraryCliTest, PinyinOfUtf8Text) {
 }  // namespace
 
 namespace {
+
+TEST(LibraryCliFolderTest, AFolderIsNoSongAndNothingIsSaved) {
+    TempDir dir;
+    writeBytes(dir.file("a.mp3"), frames(10));
+    std::filesystem::create_directories(dir.file("folder"));
+    const CliResult result =
+        runCli({"m3u-save", dir.file("out.m3u"), dir.file("a.mp3"), dir.file("folder")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("not a song file"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.m3u")));
+}
 
 // A playlist of 512 Ki one-letter songs lists within 256 MB; one sixteen times that size ends
 // with a clear message and exit 1, not an abort.
