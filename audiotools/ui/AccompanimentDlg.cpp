@@ -23,17 +23,6 @@ QLineEdit* edit(QWidget* parent, const char* name, bool readOnly = false) {
     return box;
 }
 
-QPushButton* button(QWidget* parent, const QString& text, const char* name) {
-    auto* pushButton = new QPushButton(text, parent);
-    pushButton->setObjectName(QString::fromLatin1(name));
-    pushButton->setAutoDefault(false);
-    return pushButton;
-}
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 }  // namespace
 
 CAccompanimentDlg::CAccompanimentDlg(QWidget* parent)
@@ -47,7 +36,7 @@ CAccompanimentDlg::CAccompanimentDlg(QWidget* parent)
       m_comment(edit(this, "comment")),
       m_passes(edit(this, "passes")),
       m_status(new QLabel(this)),
-      m_start(button(this, QStringLiteral("开始消原唱"), "start")),
+      m_start(ToolDialogSupport::button(this, QStringLiteral("开始消原唱"), "start")),
       m_worker(new ToolWorker(this)) {
     setWindowTitle(QStringLiteral("Vocalia - 制作MP3伴奏"));
     m_status->setObjectName(QStringLiteral("status"));
@@ -72,8 +61,9 @@ bool CAccompanimentDlg::IsRunning() const {
 }
 
 void CAccompanimentDlg::buildControls() {
-    auto* chooseInput = button(this, QStringLiteral("输入路径"), "chooseInput");
-    auto* chooseOutput = button(this, QStringLiteral("输出路径"), "chooseOutput");
+    auto* chooseInput = ToolDialogSupport::button(this, QStringLiteral("输入路径"), "chooseInput");
+    auto* chooseOutput =
+        ToolDialogSupport::button(this, QStringLiteral("输出路径"), "chooseOutput");
     connect(chooseInput, &QPushButton::clicked, this, &CAccompanimentDlg::onChooseInput);
     connect(chooseOutput, &QPushButton::clicked, this, &CAccompanimentDlg::onChooseOutput);
     connect(m_start, &QPushButton::clicked, this, &CAccompanimentDlg::onStart);
@@ -116,8 +106,8 @@ void CAccompanimentDlg::buildControls() {
 
 // Paths and tag texts; the passes box keeps what the user typed.
 void CAccompanimentDlg::showTexts() {
-    m_input->setText(fromUtf8(m_job.input));
-    m_output->setText(fromUtf8(m_job.output));
+    m_input->setText(QString::fromStdString(m_job.input));
+    m_output->setText(QString::fromStdString(m_job.output));
     ToolDialogSupport::showTag({m_title, m_artist, m_album, m_year, m_comment}, m_job.tag);
 }
 

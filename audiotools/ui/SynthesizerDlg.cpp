@@ -36,17 +36,6 @@ QLineEdit* pathBox(QWidget* parent, const char* name) {
     return box;
 }
 
-QPushButton* button(QWidget* parent, const QString& text, const char* name) {
-    auto* pushButton = new QPushButton(text, parent);
-    pushButton->setObjectName(QString::fromLatin1(name));
-    pushButton->setAutoDefault(false);
-    return pushButton;
-}
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // Copies the file whole; the destination is replaced only once the copy is complete.
 bool copyFile(const std::string& source, const std::string& destination, std::string& error) {
     std::string bytes;
@@ -68,9 +57,9 @@ CSynthesizerDlg::CSynthesizerDlg(QWidget* parent, const QString& music, const QS
       m_year(edit(this, "year", kShortFieldLength)),
       m_comment(edit(this, "comment", kCommentLength)),
       m_status(new QLabel(QString::fromUtf8(loadString(kHintText)), this)),
-      m_preview(button(this, QStringLiteral("预览播放"), "preview")),
-      m_stop(button(this, QStringLiteral("停止播放"), "stop")),
-      m_save(button(this, QStringLiteral("合成保存"), "save")),
+      m_preview(ToolDialogSupport::button(this, QStringLiteral("预览播放"), "preview")),
+      m_stop(ToolDialogSupport::button(this, QStringLiteral("停止播放"), "stop")),
+      m_save(ToolDialogSupport::button(this, QStringLiteral("合成保存"), "save")),
       m_timeline(std::make_unique<MixTimeline>()),
       m_worker(new ToolWorker(this)) {
     setWindowTitle(QStringLiteral("Vocalia --  MP3 合成器"));
@@ -106,10 +95,11 @@ QLayout* CSynthesizerDlg::pathRow(QLineEdit* box, QPushButton* chooser, QPushBut
 }
 
 void CSynthesizerDlg::buildControls() {
-    auto* chooseVoice = button(this, QStringLiteral("选择路径"), "chooseVoice");
-    auto* saveVoice = button(this, QStringLiteral("另存歌声"), "saveVoice");
-    auto* chooseMusic = button(this, QStringLiteral("选择路径"), "chooseMusic");
-    auto* chooseOutput = button(this, QStringLiteral("保存路径"), "chooseOutput");
+    auto* chooseVoice = ToolDialogSupport::button(this, QStringLiteral("选择路径"), "chooseVoice");
+    auto* saveVoice = ToolDialogSupport::button(this, QStringLiteral("另存歌声"), "saveVoice");
+    auto* chooseMusic = ToolDialogSupport::button(this, QStringLiteral("选择路径"), "chooseMusic");
+    auto* chooseOutput =
+        ToolDialogSupport::button(this, QStringLiteral("保存路径"), "chooseOutput");
     connect(chooseVoice, &QPushButton::clicked, this, &CSynthesizerDlg::onChooseVoice);
     connect(saveVoice, &QPushButton::clicked, this, &CSynthesizerDlg::onSaveVoice);
     connect(chooseMusic, &QPushButton::clicked, this, &CSynthesizerDlg::onChooseMusic);
@@ -161,10 +151,10 @@ void CSynthesizerDlg::buildControls() {
 }
 
 void CSynthesizerDlg::showControls() {
-    m_voice->setText(fromUtf8(m_job.voice));
+    m_voice->setText(QString::fromStdString(m_job.voice));
     m_offsetBox->setText(QString::number(m_offset));
-    m_music->setText(fromUtf8(m_job.music));
-    m_output->setText(fromUtf8(m_job.output));
+    m_music->setText(QString::fromStdString(m_job.music));
+    m_output->setText(QString::fromStdString(m_job.output));
     ToolDialogSupport::showTag({m_title, m_artist, m_album, m_year, m_comment}, m_job.tag);
 }
 
@@ -219,7 +209,8 @@ void CSynthesizerDlg::onSaveVoice() {
     takeControls();
     std::string error;
     if (!copyFile(m_job.voice, path.toStdString(), error)) {
-        ToolDialogSupport::warn(this, QStringLiteral("另存歌声失败：") + fromUtf8(error));
+        ToolDialogSupport::warn(this,
+                                QStringLiteral("另存歌声失败：") + QString::fromStdString(error));
     }
 }
 
@@ -236,7 +227,7 @@ void CSynthesizerDlg::onPreview() {
     if ((!m_job.voice.empty() && m_timeline->AddVoice(m_job.voice, m_job.offsetMs) < 0) ||
         (!m_job.music.empty() && m_timeline->AddMusic(m_job.music) < 0) ||
         m_timeline->Preview() < 0) {
-        m_status->setText(fromUtf8(m_timeline->LastError()));
+        m_status->setText(QString::fromStdString(m_timeline->LastError()));
     }
 }
 

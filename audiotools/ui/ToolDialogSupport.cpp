@@ -3,10 +3,18 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "resources/StringTable.h"
 
 namespace ToolDialogSupport {
+
+QPushButton* button(QWidget* parent, const QString& text, const char* name) {
+    auto* pushButton = new QPushButton(text, parent);
+    pushButton->setObjectName(QString::fromLatin1(name));
+    pushButton->setAutoDefault(false);
+    return pushButton;
+}
 
 namespace {
 

@@ -6,11 +6,15 @@
 #include "audiotools/RunSupport.h"
 
 class QLineEdit;
+class QPushButton;
 class QWidget;
 
 // What the accompaniment maker and the synthesizer share: their MP3 file choosers, the number
 // check of their integer boxes, and their message boxes.
 namespace ToolDialogSupport {
+
+// A push button named `name` that Enter never presses by itself.
+QPushButton* button(QWidget* parent, const QString& text, const char* name);
 
 // The open-file chooser for one MP3; empty when the user cancels.
 QString chooseMp3ToOpen(QWidget* parent);

@@ -33,10 +33,10 @@ void check(QButtonGroup* group, int choice) {
 
 }  // namespace
 
-CCapturePage::CCapturePage(const Spec& spec, const CaptureOptions& values, QWidget* parent)
-    : QWidget(parent), m_spec(spec), m_values(values) {
+CCapturePage::CCapturePage(const Setup& setup, const CaptureOptions& values, QWidget* parent)
+    : QWidget(parent), m_setup(setup), m_values(values) {
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(PageDecor::heading(spec.heading, this));
+    layout->addWidget(PageDecor::heading(setup.heading, this));
 
     auto* buffers = new QGroupBox(QStringLiteral("输入缓存"), this);
     auto* form = new QFormLayout(buffers);
@@ -45,7 +45,7 @@ CCapturePage::CCapturePage(const Spec& spec, const CaptureOptions& values, QWidg
     m_bufferCount->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
     layout->addWidget(buffers);
-    if (spec.restartPeriod) {
+    if (setup.restartPeriod) {
         auto* restart = new QFormLayout;
         m_restartSeconds =
             addField(restart, QStringLiteral("重启时间(秒):"), QStringLiteral("restartEdit"));
@@ -68,13 +68,13 @@ CCapturePage::CCapturePage(const Spec& spec, const CaptureOptions& values, QWidg
 
     auto* restore = new QPushButton(QStringLiteral("恢复默认值"), this);
     restore->setObjectName(QStringLiteral("restoreDefaults"));
-    connect(restore, &QPushButton::clicked, this, [this] { showValues(m_spec.defaults); });
+    connect(restore, &QPushButton::clicked, this, [this] { showValues(m_setup.defaults); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(restore);
     layout->addLayout(buttons);
 
-    layout->addWidget(PageDecor::hint(spec.hintLines.join('\n'), this));
+    layout->addWidget(PageDecor::hint(setup.hintLines.join('\n'), this));
     layout->addStretch();
     showValues(values);
 }

@@ -14,14 +14,14 @@ class CCapturePage : public QWidget {
     Q_OBJECT
 
 public:
-    struct Spec {
+    struct Setup {
         QString heading;
         QStringList hintLines;
         bool restartPeriod = false;
         CaptureOptions defaults;
     };
 
-    CCapturePage(const Spec& spec, const CaptureOptions& values, QWidget* parent);
+    CCapturePage(const Setup& setup, const CaptureOptions& values, QWidget* parent);
 
     // Takes the values from the controls; a field whose check fails keeps its previous value.
     void SaveValues();
@@ -32,7 +32,7 @@ private:
     QButtonGroup* addChoices(const QString& title, const QStringList& labels,
                              const QStringList& names, QWidget* parent);
 
-    Spec m_spec;
+    Setup m_setup;
     CaptureOptions m_values;
     QLineEdit* m_delay = nullptr;
     QLineEdit* m_bufferCount = nullptr;
