@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 // Answers the modal windows a dialog opens (file choosers, message boxes) from the event loop,
 // as a user would, once each shows.
@@ -29,12 +31,30 @@ public:
         timer->start(10);
     }
 
-    // The next file chooser picks `path`.
+    // The next file chooser picks `path`. The chooser lists its folder on a worker thread, and
+    // a pick made while the listing lands can be taken for the folder itself; the pick is
+    // repeated until the chooser closes, so the answer never depends on that race.
     static void chooseFile(const QString& path) {
-        whenShown<QFileDialog>([path](QFileDialog* chooser) {
+        struct Pick {
+            QPointer<QFileDialog> chooser;
+            bool made = false;
+        };
+        auto* timer = new QTimer;
+        QObject::connect(timer, &QTimer::timeout, [timer, path, pick = std::make_shared<Pick>()] {
+            if (pick->made && (pick->chooser.isNull() || !pick->chooser->isVisible())) {
+                timer->stop();
+                timer->deleteLater();
+                return;
+            }
+            auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (chooser == nullptr || !chooser->isVisible()) {
+                return;  // not shown yet, or a question of its own is up
+            }
+            *pick = {chooser, true};
             chooser->selectFile(path);
             static_cast<QDialog*>(chooser)->accept();  // as the chooser's own button does
         });
+        timer->start(10);
     }
 
     // The next message box is answered with `button`; its text goes to `texts`.
