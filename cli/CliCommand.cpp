@@ -104,12 +104,23 @@ void CliContext::printJson(const nlohmann::json& document) {
 
 void CliContext::printJsonWithArray(const nlohmann::json& head, const char* key, size_t count,
                                     const std::function<nlohmann::json(size_t)>& element) {
+    printJsonWithStream(head, key, [count, &element](const JsonSink& print) {
+        for (size_t i = 0; i < count; ++i) {
+            print(element(i));
+        }
+    });
+}
+
+void CliContext::printJsonWithStream(const nlohmann::json& head, const char* key,
+                                     const std::function<void(const JsonSink&)>& produce) {
     std::string members = dumped(head.empty() ? nlohmann::json::object() : head);
     members.pop_back();  // the closing brace
     std::cout << members << (head.empty() ? "" : ",") << dumped(key) << ":[";
-    for (size_t i = 0; i < count; ++i) {
-        std::cout << (i == 0 ? "" : ",") << dumped(element(i));
-    }
+    bool first = true;
+    produce([&first](const nlohmann::json& element) {
+        std::cout << (first ? "" : ",") << dumped(element);
+        first = false;
+    });
     std::cout << "]}\n";
 }
 

@@ -63,6 +63,11 @@ public:
     // one at a time by `element`: a long list never stands whole in memory as JSON.
     static void printJsonWithArray(const nlohmann::json& head, const char* key, size_t count,
                                    const std::function<nlohmann::json(size_t)>& element);
+    // The same for a list of unknown length: `produce` hands each element to the printer it
+    // is given, as it comes.
+    using JsonSink = std::function<void(const nlohmann::json&)>;
+    static void printJsonWithStream(const nlohmann::json& head, const char* key,
+                                    const std::function<void(const JsonSink&)>& produce);
 
 private:
     std::string m_homeOption;

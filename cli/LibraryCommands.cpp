@@ -42,12 +42,15 @@ nlohmann::json songJson(const SongEntry& song) {
             {"durationText", song.DurationText}};
 }
 
+nlohmann::json entryJson(const SongEntry& song) {
+    nlohmann::json entry = songJson(song);
+    entry["path"] = song.Path;
+    return entry;
+}
+
 void printEntries(const std::vector<SongEntry>& songs) {
-    CliContext::printJsonWithArray({}, "entries", songs.size(), [&songs](size_t i) {
-        nlohmann::json entry = songJson(songs[i]);
-        entry["path"] = songs[i].Path;
-        return entry;
-    });
+    CliContext::printJsonWithArray({}, "entries", songs.size(),
+                                   [&songs](size_t i) { return entryJson(songs[i]); });
 }
 
 int m3u(const std::vector<std::string>& raw, CliContext&) {
@@ -59,7 +62,10 @@ int m3u(const std::vector<std::string>& raw, CliContext&) {
     if (!readWholeFile(file, bytes, &error)) {
         throw CliFailure(error);
     }
-    printEntries(ParseM3u(bytes, PlaylistFolder(file)));
+    CliContext::printJsonWithStream({}, "entries", [&](const CliContext::JsonSink& print) {
+        ForEachM3uEntry(bytes, PlaylistFolder(file),
+                        [&print](SongEntry&& song) { print(entryJson(song)); });
+    });
     return 0;
 }
 

@@ -118,11 +118,17 @@ bool SaveM3u(const std::string& path, const std::vector<SongEntry>& songs, std::
 }
 
 std::vector<SongEntry> ParseM3u(std::string_view bytes, const std::string& folder) {
+    std::vector<SongEntry> songs;
+    ForEachM3uEntry(bytes, folder, [&songs](SongEntry&& song) { songs.push_back(std::move(song)); });
+    return songs;
+}
+
+void ForEachM3uEntry(std::string_view bytes, const std::string& folder,
+                     const std::function<void(SongEntry&&)>& visit) {
     bytes = bytes.substr(0, bytes.find('\0'));
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         bytes.remove_prefix(3);
     }
-    std::vector<SongEntry> songs;
     std::optional<EntryInfo> pending;
     while (!bytes.empty()) {
         const size_t lf = bytes.find('\n');
@@ -137,11 +143,10 @@ std::vector<SongEntry> ParseM3u(std::string_view bytes, const std::string& folde
             std::string path = entryPath(line, folder);
             const int seconds = pending ? pending->seconds : 0;
             std::string name = pending && pending->name ? *pending->name : FileTitle(path);
-            songs.push_back(MakeSongEntry(std::move(path), std::move(name), seconds));
+            visit(MakeSongEntry(std::move(path), std::move(name), seconds));
             pending.reset();
         }
     }
-    return songs;
 }
 
 std::string PlaylistFolder(const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,11 @@ bool SaveM3u(const std::string& path, const std::vector<SongEntry>& songs,
 // without "#EXTINF" (named after their file, 0 seconds), UTF-8 or GBK text; the text ends at a
 // NUL byte. Relative paths are taken from `folder` (ending with "/").
 std::vector<SongEntry> ParseM3u(std::string_view bytes, const std::string& folder);
+
+// The same entries handed to `visit` one by one, in order, so that a playlist of millions of
+// entries can be read without holding them all.
+void ForEachM3uEntry(std::string_view bytes, const std::string& folder,
+                     const std::function<void(SongEntry&&)>& visit);
 
 // The folder against which a playlist's relative paths are read: its own, ending with "/".
 std::string PlaylistFolder(const std::string& path);
