@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -31,9 +33,10 @@ public:
         timer->start(10);
     }
 
-    // The next file chooser picks `path`. The chooser lists its folder on a worker thread, and
-    // a pick made while the listing lands can be taken for the folder itself; the pick is
-    // repeated until the chooser closes, so the answer never depends on that race.
+    // The next file chooser picks `path`, typed into its name box as a user would:
+    // QFileDialog::selectFile leaves the box alone once it has the focus, which a shown chooser
+    // may or may not have given it yet. The pick is repeated until the chooser closes, in case
+    // the folder's listing lands in between.
     static void chooseFile(const QString& path) {
         struct Pick {
             QPointer<QFileDialog> chooser;
@@ -51,10 +54,19 @@ public:
                 return;  // not shown yet, or a question of its own is up
             }
             *pick = {chooser, true};
-            chooser->selectFile(path);
+            typeFileName(chooser, path);
             static_cast<QDialog*>(chooser)->accept();  // as the chooser's own button does
         });
         timer->start(10);
+    }
+
+    static void typeFileName(QFileDialog* chooser, const QString& path) {
+        const QFileInfo file(path);
+        chooser->setDirectory(file.absolutePath());
+        auto* name = chooser->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name != nullptr) {
+            name->setText(file.fileName());
+        }
     }
 
     // The next message box is answered with `button`; its text goes to `texts`.

@@ -2,13 +2,11 @@
 
 #include <QApplication>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QUrl>
 #include <filesystem>
 #include <memory>
@@ -19,6 +17,7 @@
 #include "library/ui/SongListCtrl.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
+#include "tests/audiotools_ui/ModalAnswers.h"
 #include "tests/views/GuiTestSupport.h"
 #include "tests/views/ProgramFolderFixture.h"
 
@@ -342,12 +341,7 @@ TEST_F(LeftFormTest, AListThatCannotBeSavedIsReported) {
 }
 
 TEST_F(LeftFormTest, AnExportedPlaylistGetsItsSuffix) {
-    QTimer::singleShot(0, [this] {
-        auto* dialog = form->findChild<QFileDialog*>(QStringLiteral("ExportM3uDialog"));
-        ASSERT_NE(dialog, nullptr);
-        dialog->selectFile(QString::fromStdString(folder.file("导出")));
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
+    ModalAnswers::chooseFile(QString::fromStdString(folder.file("导出")));
     form->OnCommand(kCmdSaveM3u);
     EXPECT_EQ(namesOf(LoadM3u(folder.file("导出.m3u"))).size(), 5U);
 }
