@@ -119,7 +119,8 @@ bool SaveM3u(const std::string& path, const std::vector<SongEntry>& songs, std::
 
 std::vector<SongEntry> ParseM3u(std::string_view bytes, const std::string& folder) {
     std::vector<SongEntry> songs;
-    ForEachM3uEntry(bytes, folder, [&songs](SongEntry&& song) { songs.push_back(std::move(song)); });
+    ForEachM3uEntry(bytes, folder,
+                    [&songs](SongEntry&& song) { songs.push_back(std::move(song)); });
     return songs;
 }
 

@@ -41,9 +41,9 @@ int saveDuration(const std::vector<std::string>& args) {
 // times: the file is always one of the two whole versions (or still missing before the first
 // save got through), and a save after all this succeeds. `prepare` runs before every save with
 // the save's number (0 for `first`, 1 for `second`), for commands that use up their input.
-void killWhileSaving(const std::string& path, const std::vector<std::string>& first,
-                     const std::vector<std::string>& second,
-                     const std::function<void(int)>& prepare = [](int) {}) {
+void killWhileSaving(
+    const std::string& path, const std::vector<std::string>& first,
+    const std::vector<std::string>& second, const std::function<void(int)>& prepare = [](int) {}) {
     prepare(0);
     ASSERT_EQ(runCli(first).exitCode, 0);
     const std::string firstBytes = readBytes(path);
