@@ -4,7 +4,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VOCALIA_RELEASE_BUILD_DIR:-$root/build-release}
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+source "$root/scripts/compiler-cache.sh"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" --target Vocalia Verslet vocalia-cli
