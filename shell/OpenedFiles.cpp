@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include "library/M3uPlaylist.h"
 #include "library/ui/LeftForm.h"
@@ -106,16 +107,21 @@ QStringList OpenedFiles::Paths() const {
 
 void OpenedFiles::Open(CMelodeckDoc& doc, CLeftForm& songList) const {
     if (!songs.empty()) {
-        // The files are probed on a worker thread; the first row that arrives plays.
+        // The files are probed on a worker thread; the first row that arrives plays. When none
+        // arrives (the list was replaced meanwhile) a later song must not start by itself.
+        SongListDocument& lists = songList.SongLists();
+        auto playFirst = std::make_shared<QMetaObject::Connection>();
+        *playFirst = QObject::connect(&lists, &SongListDocument::rowAppended, &songList,
+                                      [&doc, &songList, playFirst](int row) {
+                                          QObject::disconnect(*playFirst);
+                                          doc.m_curSong = row;
+                                          songList.SelectRow(row);
+                                          doc.OnPlay();
+                                      });
         QObject::connect(
-            &songList.SongLists(), &SongListDocument::rowAppended, &songList,
-            [&doc, &songList](int row) {
-                doc.m_curSong = row;
-                songList.SelectRow(row);
-                doc.OnPlay();
-            },
-            Qt::SingleShotConnection);
-        songList.SongLists().AddSongFiles(songs);
+            &lists.Adder(), &SongFileAdder::finished, &songList,
+            [playFirst] { QObject::disconnect(*playFirst); }, Qt::SingleShotConnection);
+        lists.AddSongFiles(songs);
     } else if (!lyric.empty()) {
         doc.PlayWithLyric(lyric, lyricMedia);
     } else if (!video.empty()) {
