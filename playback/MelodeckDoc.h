@@ -67,6 +67,8 @@ public:
     long long DurationMs() const;
     // The file of the current row, else of the song that plays; empty when there is none.
     std::string CurrentSongPath() const;
+    // The file opened last for playing (also outside the list); empty before the first.
+    const std::string& PlayingPath() const { return m_playingPath; }
     // Status bar texts of timer 2: "mm:ss/<duration>" and "正在播放 <category>:<name>".
     QString TimePaneText() const;
     QString SongPaneText() const;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
 #include <QWidget>
 
@@ -40,6 +41,7 @@ StartOptions CMelodeckApp::ParseOptions(const QStringList& arguments) {
     }
     options.splash = !arguments.contains(QStringLiteral("--no-splash"));
     options.quitWhenShown = arguments.contains(QStringLiteral("--quit-when-shown"));
+    options.files = OpenedFiles::FromArguments(arguments, QDir::currentPath());
     return options;
 }
 
@@ -48,7 +50,9 @@ bool CMelodeckApp::InitInstance(const StartOptions& options, std::string& error)
     if (!ProgramFolder::start(options.home, folder, &error)) {
         return false;
     }
-    m_playDemo = DemoSong::InstallIfFresh(folder) && !options.quitWhenShown;
+    m_playDemo =
+        DemoSong::InstallIfFresh(folder) && !options.quitWhenShown && options.files.empty();
+    m_startFiles = options.files;
     if (options.splash) {
         m_splash = std::make_unique<CSplashWindow>(FrameIcons::splashPicture());
         m_splash->show();
@@ -80,6 +84,7 @@ void CMelodeckApp::createDocument() {
     auto* songList = new CLeftForm(m_doc.get(), MakeDurationProbe([](const std::string& path) {
                                        return probeDurationSeconds(path).value_or(0);
                                    }));
+    m_songList = songList;
     auto* lyricsView = new CLyricsView;
     lyricsView->AttachDocument(m_doc.get());
     m_doc->AttachViews(songList, lyricsView);
@@ -117,6 +122,16 @@ void CMelodeckApp::connectViews(CLeftForm* songList, CLyricsView* lyricsView) {
     });
 }
 
+void CMelodeckApp::OpenFiles(const OpenedFiles& files) {
+    files.Open(*m_doc, *m_songList);
+}
+
+void CMelodeckApp::RaiseMainWindow() {
+    if (!m_splash) {
+        m_frame->OnShowMainWindow();
+    }
+}
+
 void CMelodeckApp::showMainWindow(bool quitWhenShown) {
     m_frame->show();
     emit mainWindowShown();
@@ -124,6 +139,7 @@ void CMelodeckApp::showMainWindow(bool quitWhenShown) {
         QMetaObject::invokeMethod(qApp, "quit", Qt::QueuedConnection);
         return;
     }
+    OpenFiles(m_startFiles);
     // A newcomer hears the demo at once.
     if (m_playDemo) {
         m_doc->OnPlay();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "playback/MediaPorts.h"
+#include "shell/OpenedFiles.h"
 
 class CLeftForm;
 class CLyricsView;
@@ -17,6 +18,7 @@ struct StartOptions {
     std::string home;            // --home DIR: the program folder
     bool splash = true;          // --no-splash skips the splash picture
     bool quitWhenShown = false;  // --quit-when-shown: ends once the main window shows (timing)
+    OpenedFiles files = {};      // the files given: they play instead of the demo song
 };
 
 // The application object: finds the program folder, shows the splash picture, owns the three
@@ -35,6 +37,11 @@ public:
     // Start-up up to the main window, which shows when the splash closes. False, with a
     // message, when the program folder cannot be made.
     bool InitInstance(const StartOptions& options, std::string& error);
+
+    // Opens files as a start with them does; a later start hands its files over to this.
+    void OpenFiles(const OpenedFiles& files);
+    // Brings the main window forward, also from the tray; nothing while the splash shows.
+    void RaiseMainWindow();
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CMelodeckDoc* Document() const { return m_doc.get(); }
@@ -57,5 +64,7 @@ private:
     std::unique_ptr<CSplashWindow> m_splash;
     std::unique_ptr<CMelodeckDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
+    CLeftForm* m_songList = nullptr;
+    OpenedFiles m_startFiles;
     bool m_playDemo = false;
 };

@@ -40,6 +40,13 @@ std::string userDataFolder() {
     return withSlash(base) + "Vocalia/";
 }
 
+// An installed player (bin/ beside share/vocalia/) keeps the user's files out of the prefix,
+// even when the user may write there.
+bool isInstalledBinFolder(const std::string& folder) {
+    std::error_code ec;
+    return fs::is_directory(folder + "../share/vocalia", ec);
+}
+
 }  // namespace
 
 namespace ProgramFolder {
@@ -66,7 +73,7 @@ std::string resolve(const std::string& homeOption) {
         return absoluteFolder(fromEnvironment);
     }
     std::string exeFolder = executableFolder();
-    if (access(exeFolder.c_str(), W_OK) == 0) {
+    if (!isInstalledBinFolder(exeFolder) && access(exeFolder.c_str(), W_OK) == 0) {
         return exeFolder;
     }
     return userDataFolder();

@@ -20,8 +20,9 @@ std::string categoryFileName(int number);
 std::string executableFolder();
 
 // The folder start-up uses: `homeOption` (from --home) when not empty, else $VOCALIA_HOME,
-// else the executable's folder when it is writable, else $XDG_DATA_HOME/Vocalia/ (by default
-// ~/.local/share/Vocalia/). Always ends with "/".
+// else the executable's folder when it is writable and not an installed bin/ folder (one beside
+// share/vocalia/), else $XDG_DATA_HOME/Vocalia/ (by default ~/.local/share/Vocalia/). Always
+// ends with "/".
 std::string resolve(const std::string& homeOption);
 
 // Start-up: resolves the folder, creates it when missing, points theSettings at its
