@@ -11,6 +11,7 @@
 #include "lyrics/ui/LyricsView.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
+#include "tests/lyrics/SmfWriter.h"
 #include "tests/views/GuiTestSupport.h"
 #include "tests/views/ProgramFolderFixture.h"
 
@@ -359,9 +360,18 @@ TEST_F(LyricsViewTest, AWordTimedLineWipesAcrossItsWordsInBothModes) {
     EXPECT_EQ(columnsOf(image, row, th, kBlue), std::make_pair(left, right));
     EXPECT_EQ(countPixels(image, row, th, kRed), 0);
 
+    // The README's picture of the wipe.
     if (const char* shot = std::getenv("VOCALIA_WIPE_SCREENSHOT")) {
+        writeBytes(path,
+                   "[00:00.00]一闪一闪亮晶晶\n"
+                   "[00:04.00]<00:04.00>满<00:04.50>天<00:05.00>都<00:05.50>是<00:06.00>小"
+                   "<00:06.50>星<00:07.00>星<00:08.00>\n[00:08.00]挂在天上放光明\n"
+                   "[00:12.00]好像许多小眼睛\n");
         view->OnCommand(kCmdModeScroll);
-        view->UpdatePosition(1400);
+        view->ApplyTheme(kCmdThemeSunshine);
+        view->resize(640, 360);
+        ASSERT_TRUE(view->LoadLyrics(path));
+        view->UpdatePosition(5800);
         view->grab().save(QString::fromLocal8Bit(shot));
     }
 }
@@ -400,6 +410,29 @@ TEST_F(LyricsViewTest, TheScreenDrivesTheWipeOnlyWhilePlayingNearTimedWords) {
     doc->m_playState = kPaused;
     view->UpdatePosition(5500);
     EXPECT_FALSE(view->FollowsFrames());
+}
+
+TEST_F(LyricsViewTest, AMidiKaraokeSongShowsItsWordsSyllableBySyllable) {
+    SmfWriter smf(480);
+    smf.track().tempo(0, 1000000);  // a quarter note a second
+    smf.track().text(0, "@TSong").text(0, "\\MMM").text(480, "MMM").text(480, "/next");
+    const std::string song = folder.file("song.kar");
+    writeBytes(song, smf.bytes());
+    ASSERT_TRUE(view->LoadLyrics(song));
+    view->UpdatePosition(1500);  // in the second syllable
+    const QImage image = render();
+    const int th = view->TextHeight();
+    const auto blue = columnsOf(image, view->ScrollY(), th, kBlue);
+    const auto red = columnsOf(image, view->ScrollY(), th, kRed);
+    ASSERT_GE(blue.first, 0);
+    ASSERT_GE(red.first, 0);
+    EXPECT_LT(blue.second, red.first + 3);
+
+    SmfWriter silent;
+    silent.track().raw(0, "\x90\x3C\x64");
+    writeBytes(song, silent.bytes());
+    EXPECT_FALSE(view->LoadLyrics(song));
+    EXPECT_EQ(view->CurrentState(), CLyricsView::ShowNoLyrics);
 }
 
 }  // namespace
