@@ -146,13 +146,11 @@ int CLyricsView::LyricShift() const {
 void CLyricsView::UpdatePosition(long long positionMs) {
     // The song list plays no part: a song from the lyric search or the jukebox, or one whose
     // list was cleared while it plays, moves its lyric like any other.
-    if (!m_lyric || m_state != ShowLyrics) {
+    if (!m_lyric || m_state != ShowLyrics || m_lyric->Lines().empty()) {
+        m_frameTimer.stop();
         return;
     }
     const std::vector<LyricLine>& lines = m_lyric->Lines();
-    if (lines.empty()) {
-        return;
-    }
     const int previousLine = m_curLine;
     const double previousWiped = m_wiped;
     m_previousScrollY = m_scrollY;

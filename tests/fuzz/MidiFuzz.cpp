@@ -15,8 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     LrcLyric lyric;
     lyric.SetLines(std::move(lines));
+    // The view starts at line 0, and a position between rules keeps the line before.
     for (const int position : {-1, 0, 1000, 60000, 1 << 30}) {
-        const int line = lyric.FindCurrentLine(position, 0, -1);
+        const int line = lyric.FindCurrentLine(position, 0, 0);
         (void)WipedWords(lyric.Lines()[static_cast<size_t>(line)].Words, position);
     }
     return 0;
