@@ -6,9 +6,9 @@
 #include "cli/CliCommand.h"
 #include "library/FileHandle.h"
 #include "lyrics/LrcLyric.h"
+#include "lyrics/LyricFile.h"
 #include "lyrics/LyricLibrary.h"
 #include "lyrics/LyricSearchRun.h"
-#include "shell/AtomicFile.h"
 
 namespace {
 
@@ -24,13 +24,25 @@ nlohmann::json namesJson(const SingerTitle& names) {
     return {{"singer", names.singer}, {"title", names.title}};
 }
 
-std::string readLyricFile(const std::string& path) {
-    std::string bytes;
-    std::string error;
-    if (!readWholeFile(path, bytes, &error)) {
-        throw CliFailure(error);
+// A line's timed words, as text and start (and end) in ms.
+nlohmann::json wordsJson(const LyricLine& line) {
+    nlohmann::json words = nlohmann::json::array();
+    const std::string& shown = line.ShownText();
+    for (const LyricWord& word : line.Words) {
+        words.push_back({{"text", shown.substr(static_cast<size_t>(word.Begin),
+                                               static_cast<size_t>(word.Length))},
+                         {"start", word.Start},
+                         {"end", word.End}});
     }
-    return bytes;
+    return words;
+}
+
+nlohmann::json lineJson(const LyricLine& line) {
+    nlohmann::json json = {{"start", line.Start}, {"end", line.End}, {"text", line.Text}};
+    if (!line.Words.empty()) {
+        json["words"] = wordsJson(line);
+    }
+    return json;
 }
 
 int lrc(const std::vector<std::string>& raw, CliContext&) {
@@ -40,7 +52,10 @@ int lrc(const std::vector<std::string>& raw, CliContext&) {
         throw CliUsageError("--offset and --previous go with --at");
     }
     LrcLyric lyric;
-    lyric.Parse(readLyricFile(args.positional(0, "FILE")));
+    std::string error;
+    if (!LoadLyricFile(args.positional(0, "FILE"), lyric, error)) {
+        throw CliFailure(error);
+    }
     nlohmann::json head = {{"offset", lyric.Offset()}, {"maxTextBytes", lyric.MaxTextBytes()}};
     if (args.has("--at")) {
         head["current"] =
@@ -48,10 +63,8 @@ int lrc(const std::vector<std::string>& raw, CliContext&) {
                                   intOption(args, "--previous", -1));
     }
     const std::vector<LyricLine>& lines = lyric.Lines();
-    CliContext::printJsonWithArray(head, "lines", lines.size(), [&lines](size_t i) {
-        return nlohmann::json{
-            {"start", lines[i].Start}, {"end", lines[i].End}, {"text", lines[i].Text}};
-    });
+    CliContext::printJsonWithArray(head, "lines", lines.size(),
+                                   [&lines](size_t i) { return lineJson(lines[i]); });
     return 0;
 }
 
@@ -112,8 +125,9 @@ int lyricSearch(const std::vector<std::string>& raw, CliContext& context) {
 }
 
 const CliRegistration kLrc({"lrc", "FILE [--at MS [--offset B] [--previous I]]",
-                            "Prints the lines of an LRC lyric file, and the current line at a "
-                            "play position.",
+                            "Prints the lines of an LRC lyric file (or of a MIDI song's "
+                            "lyric), their word times, and the current line at a play "
+                            "position.",
                             lrc});
 const CliRegistration kLrcHead({"lrc-head", "FILE",
                                 "Prints the singer and title tags of an LRC file's head.",

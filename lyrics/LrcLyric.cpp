@@ -1,6 +1,7 @@
 #include "lyrics/LrcLyric.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 
 #include "lyrics/Utf8Text.h"
@@ -129,7 +130,6 @@ bool LrcLyric::Load(const std::string& path) {
 void LrcLyric::Parse(std::string_view bytes) {
     m_lines.clear();
     m_offset = 0;
-    m_maxTextBytes = 0;
     bytes = bytes.substr(0, bytes.find('\0'));
     const std::string text = withLfLineEnds(TextCodec::decodeStoredText(bytes));
     EntryCollector collector(4 * text.size() + (1u << 20));
@@ -141,8 +141,31 @@ void LrcLyric::Parse(std::string_view bytes) {
     m_lines.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i) {
         const int end = i + 1 < entries.size() ? entries[i + 1].time : entries[i].time + 500;
-        m_maxTextBytes = std::max(m_maxTextBytes, static_cast<int>(entries[i].text.size()));
-        m_lines.push_back({entries[i].time, end, std::move(entries[i].text)});
+        LyricLine line;
+        line.Start = entries[i].time;
+        line.End = end;
+        line.Text = std::move(entries[i].text);
+        // The last line's End is a stand-in that need not hold its words.
+        const bool last = i + 1 == entries.size();
+        WordTimedText words = ReadWordTags(line.Text, line.Start, last ? INT32_MAX : line.End);
+        line.Tagged = words.Tagged;
+        line.Shown = std::move(words.Shown);
+        line.Words = std::move(words.Words);
+        m_lines.push_back(std::move(line));
+    }
+    updateMaxTextBytes();
+}
+
+void LrcLyric::SetLines(std::vector<LyricLine> lines) {
+    m_lines = std::move(lines);
+    m_offset = 0;
+    updateMaxTextBytes();
+}
+
+void LrcLyric::updateMaxTextBytes() {
+    m_maxTextBytes = 0;
+    for (const LyricLine& line : m_lines) {
+        m_maxTextBytes = std::max(m_maxTextBytes, static_cast<int>(line.Text.size()));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "lyrics/LyricWords.h"
 #include "lyrics/SingerTitle.h"
 
 // One timed line of a lyric.
@@ -11,6 +12,13 @@ struct LyricLine {
     int Start = 0;     // ms from the start of the song
     int End = 0;       // ms: the next line's Start, or Start + 500 for the last line
     std::string Text;  // UTF-8 words as they stand in the file, line end included
+    // Text carries word tags (valid or not): Shown holds it without them.
+    bool Tagged = false;
+    std::string Shown;
+    // Word times into ShownText(); empty when the line is lit as a whole.
+    std::vector<LyricWord> Words;
+
+    const std::string& ShownText() const { return Tagged ? Shown : Text; }
 };
 
 // A loaded LRC lyric: lines sorted by start time. The file is decoded (UTF-8 with or without a
@@ -23,6 +31,8 @@ public:
     bool Load(const std::string& path);
     // Parses stored bytes (as read from a file) into this (empty) model.
     void Parse(std::string_view bytes);
+    // Takes lines read from another format (sorted by Start, Ends set).
+    void SetLines(std::vector<LyricLine> lines);
 
     // The current line for a play position (ms) shifted by the global lyric offset (ms);
     // `previous` is the index returned last time (-1 before) and comes back when no rule fits.
@@ -35,6 +45,8 @@ public:
     int MaxTextBytes() const { return m_maxTextBytes; }
 
 private:
+    void updateMaxTextBytes();
+
     std::vector<LyricLine> m_lines;
     int m_offset = 0;
     int m_maxTextBytes = 0;

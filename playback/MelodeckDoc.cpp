@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "lyrics/LyricFile.h"
 #include "lyrics/LyricLibrary.h"
 #include "resources/CommandIds.h"
 #include "resources/PlayerStrings.h"
@@ -29,7 +30,7 @@ std::string recordingPath() {
 
 // The library file of a song: the display name split into singer and title.
 std::string lyricFileFor(const SongEntry& song) {
-    return LyricLibraryPath(SplitDisplayName(song.DisplayName));
+    return LyricSourceFor(LyricLibraryPath(SplitDisplayName(song.DisplayName)), song.Path);
 }
 
 // The settings section of a capture graph; the sing command and the recorder differ only in

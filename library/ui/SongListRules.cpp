@@ -7,8 +7,9 @@
 namespace SongListRules {
 
 bool IsDroppableMusicFile(const std::string& path) {
-    static constexpr std::array<std::string_view, 10> kExtensions = {
-        ".mp3", ".MP3", ".wma", ".WMA", ".wav", ".WAV", ".mid", ".MID", ".ASF", ".asf"};
+    static constexpr std::array<std::string_view, 12> kExtensions = {
+        ".mp3", ".MP3", ".wma", ".WMA", ".wav", ".WAV",
+        ".mid", ".MID", ".kar", ".KAR", ".ASF", ".asf"};
     if (path.size() < 4) {
         return false;
     }

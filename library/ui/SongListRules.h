@@ -8,7 +8,8 @@
 namespace SongListRules {
 
 // True when a dropped file may join the list: its last four characters are one of ".mp3",
-// ".MP3", ".wma", ".WMA", ".wav", ".WAV", ".mid", ".MID", ".ASF", ".asf" (mixed case is not).
+// ".MP3", ".wma", ".WMA", ".wav", ".WAV", ".mid", ".MID", ".kar", ".KAR" (MIDI karaoke),
+// ".ASF", ".asf" (mixed case is not).
 bool IsDroppableMusicFile(const std::string& path);
 
 // Removes the items at `rows` (any order, duplicates and rows out of range ignored).

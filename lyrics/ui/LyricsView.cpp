@@ -9,10 +9,12 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <algorithm>
 #include <array>
 #include <limits>
 
+#include "lyrics/LyricFile.h"
 #include "lyrics/LyricLibrary.h"
 #include "lyrics/ui/ColorRef.h"
 #include "lyrics/ui/LyricTools.h"
@@ -83,6 +85,12 @@ CLyricsView::CLyricsView(QWidget* parent) : QWidget(parent), m_font(configuredFo
     }
     // Every pixel is painted each time, so nothing needs erasing first (no flicker).
     setAttribute(Qt::WA_OpaquePaintEvent);
+    m_frameTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_frameTimer, &QTimer::timeout, this, [this] {
+        if (m_doc != nullptr) {
+            UpdatePosition(m_doc->PositionMs());
+        }
+    });
 }
 
 CLyricsView::~CLyricsView() = default;
@@ -102,21 +110,25 @@ QColor CLyricsView::Color(ColorRole role) const {
 
 bool CLyricsView::LoadLyrics(const std::string& path) {
     m_lyric = std::make_unique<LrcLyric>();
-    if (!m_lyric->Load(path)) {
+    std::string error;
+    if (!LoadLyricFile(path, *m_lyric, error)) {
         m_lyric.reset();
         m_lineTexts.clear();
         m_plainTexts.clear();
         m_state = ShowNoLyrics;
+        UpdateFrameTimer();
         update();
         return false;
     }
     m_state = ShowLyrics;
     m_curLine = 0;
+    m_wiped = 0;
     m_plainTexts.clear();
     for (const LyricLine& line : m_lyric->Lines()) {
-        m_plainTexts.push_back(rowText(line.Text));
+        m_plainTexts.push_back(rowText(line.ShownText()));
     }
     BuildLinesImage();
+    UpdateFrameTimer();
     update();
     return true;
 }
@@ -134,28 +146,53 @@ int CLyricsView::LyricShift() const {
 void CLyricsView::UpdatePosition(long long positionMs) {
     // The song list plays no part: a song from the lyric search or the jukebox, or one whose
     // list was cleared while it plays, moves its lyric like any other.
-    if (!m_lyric || m_state != ShowLyrics) {
+    if (!m_lyric || m_state != ShowLyrics || m_lyric->Lines().empty()) {
+        m_frameTimer.stop();
         return;
     }
     const std::vector<LyricLine>& lines = m_lyric->Lines();
-    if (lines.empty()) {
-        return;
-    }
     const int previousLine = m_curLine;
+    const double previousWiped = m_wiped;
     m_previousScrollY = m_scrollY;
     const int p = static_cast<int>(std::clamp<long long>(positionMs, INT32_MIN, INT32_MAX));
     m_curLine = m_lyric->FindCurrentLine(p, LyricShift(), m_curLine);
+    const LyricLine& line = lines[static_cast<size_t>(m_curLine)];
+    m_shiftedPosition = static_cast<long long>(p) + LyricShift();
+    m_wiped = WipedWords(line.Words, m_shiftedPosition);
+    UpdateFrameTimer();
+    const bool wipeMoved = m_wiped != previousWiped;
     if (m_mode == MultiLine) {
-        const LyricLine& line = lines[static_cast<size_t>(m_curLine)];
         m_scrollY = LyricsLayout::multiLineScrollY(height(), TextHeight(), m_curLine, line.Start,
                                                    line.End, p);
-        if (m_scrollY != m_previousScrollY) {
+        if (m_scrollY != m_previousScrollY || wipeMoved) {
             update();
         }
         return;
     }
-    if (m_curLine != previousLine) {
+    if (m_curLine != previousLine || wipeMoved) {
         update();
+    }
+}
+
+bool CLyricsView::LineHasWords(int index) const {
+    const std::vector<LyricLine>& lines = m_lyric->Lines();
+    return index >= 0 && index < static_cast<int>(lines.size()) &&
+           !lines[static_cast<size_t>(index)].Words.empty();
+}
+
+// The lyric timer's period is too coarse for a wipe: while the current or the next line has
+// timed words and the song plays, the screen's refresh drives the position.
+void CLyricsView::UpdateFrameTimer() {
+    const bool wanted = m_lyric && m_state == ShowLyrics && m_doc != nullptr &&
+                        m_doc->m_playState == kPlaying &&
+                        (LineHasWords(m_curLine) || LineHasWords(m_curLine + 1));
+    if (!wanted) {
+        m_frameTimer.stop();
+        return;
+    }
+    if (!m_frameTimer.isActive()) {
+        const qreal rate = screen() != nullptr ? screen()->refreshRate() : 60;
+        m_frameTimer.start(std::clamp(static_cast<int>(1000 / std::max<qreal>(rate, 1)), 4, 40));
     }
 }
 
@@ -165,6 +202,7 @@ void CLyricsView::BuildLinesImage() {
     // Lines wider than the view are elided rather than cut off at both edges.
     m_imageWidth = std::min({byteWidth, kMaxLineWidth, std::max(width(), 1)});
     m_lineTexts.clear();
+    m_edgesLine = -1;
     m_lineTexts.reserve(m_plainTexts.size());
     for (const QString& text : m_plainTexts) {
         QStaticText laidOut(metrics.elidedText(text, Qt::ElideRight, m_imageWidth));
@@ -222,14 +260,13 @@ void CLyricsView::PaintMultiLine(QPainter& painter) {
     }
     const int bandY = m_scrollY + m_curLine * pitch;
     painter.fillRect(0, bandY, width(), th, Color(HighBackRole));
-    DrawRow(painter, bandY, m_plainTexts[static_cast<size_t>(m_curLine)], Color(HighTextRole));
+    DrawCurrentRow(painter, bandY);
 }
 
 void CLyricsView::PaintTwoLine(QPainter& painter) {
     const int th = TextHeight();
     const int h = height();
-    DrawRow(painter, LyricsLayout::twoLineRowY(h, th, m_curLine),
-            m_plainTexts[static_cast<size_t>(m_curLine)], Color(HighTextRole));
+    DrawCurrentRow(painter, LyricsLayout::twoLineRowY(h, th, m_curLine));
     const int next = m_curLine + 1;
     if (next < static_cast<int>(m_plainTexts.size())) {
         DrawRow(painter, LyricsLayout::twoLineRowY(h, th, next),
@@ -251,6 +288,51 @@ void CLyricsView::DrawRow(QPainter& painter, int y, const QString& text, const Q
     const QString fitted = painter.fontMetrics().elidedText(text, Qt::ElideRight, width());
     painter.drawText(QRect(0, y, width(), TextHeight()),
                      Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextSingleLine, fitted);
+}
+
+void CLyricsView::DrawCurrentRow(QPainter& painter, int y) {
+    const QString& text = m_plainTexts[static_cast<size_t>(m_curLine)];
+    if (!LineHasWords(m_curLine)) {
+        DrawRow(painter, y, text, Color(HighTextRole));
+        return;
+    }
+    // Unsung words in the normal colour, the sung part in the highlight colour over them.
+    DrawRow(painter, y, text, Color(TextRole));
+    const qreal shownWidth = painter.fontMetrics().horizontalAdvance(
+        painter.fontMetrics().elidedText(text, Qt::ElideRight, width()));
+    const qreal left = (width() - shownWidth) / 2;
+    const qreal lit = std::min(WipeWidth(), shownWidth);
+    if (lit <= 0) {
+        return;
+    }
+    painter.save();
+    painter.setClipRect(QRectF(0, y, left + lit, TextHeight()));
+    DrawRow(painter, y, text, Color(HighTextRole));
+    painter.restore();
+}
+
+qreal CLyricsView::WipeWidth() {
+    const LyricLine& line = m_lyric->Lines()[static_cast<size_t>(m_curLine)];
+    if (m_edgesLine != m_curLine) {
+        const QFontMetricsF metrics(m_font);
+        const std::string& shown = line.ShownText();
+        const auto advance = [&](int bytes) {
+            return metrics.horizontalAdvance(
+                QString::fromUtf8(shown.data(), static_cast<qsizetype>(bytes)));
+        };
+        m_wordEdges.clear();
+        for (const LyricWord& word : line.Words) {
+            m_wordEdges.emplace_back(advance(word.Begin), advance(word.Begin + word.Length));
+        }
+        m_edgesLine = m_curLine;
+    }
+    if (m_wiped <= 0 || m_wordEdges.empty()) {
+        return 0;
+    }
+    const size_t word = std::min(static_cast<size_t>(m_wiped), m_wordEdges.size() - 1);
+    const double fraction = std::min(m_wiped - static_cast<double>(word), 1.0);
+    const auto [begin, end] = m_wordEdges[word];
+    return begin + fraction * (end - begin);
 }
 
 void CLyricsView::resizeEvent(QResizeEvent* event) {

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QStaticText>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -41,7 +42,9 @@ public:
     void PlayVideo(const std::string& path) override;
     void StopVideo() override;
 
-    // Timer 1: moves the current line to the play position (ms).
+    // Timer 1: moves the current line to the play position (ms), and the colour across the
+    // words of a word-timed line. While such a line is near and the song plays, the view
+    // also follows the position at the screen's frame rate.
     void UpdatePosition(long long positionMs);
 
     // Carries out one of the view's commands (LyricsCommand ids); false for another id.
@@ -59,6 +62,7 @@ public:
     int DisplayMode() const { return m_mode; }
     int ScrollY() const { return m_scrollY; }
     int CurrentLine() const { return m_curLine; }
+    bool FollowsFrames() const { return m_frameTimer.isActive(); }
     bool IsFullScreen() const { return m_fullScreen; }
     VideoSurface* Surface() const { return m_surface.get(); }
     int TextHeight() const;
@@ -92,6 +96,12 @@ private:
     void PaintTwoLine(QPainter& painter);
     void PaintNoLyrics(QPainter& painter);
     void DrawRow(QPainter& painter, int y, const QString& text, const QColor& color);
+    // The current line: lit whole, or lit up to the wipe when its words are timed.
+    void DrawCurrentRow(QPainter& painter, int y);
+    // Pixels of the current line's shown text lit at the last position.
+    qreal WipeWidth();
+    bool LineHasWords(int index) const;
+    void UpdateFrameTimer();
 
     std::unique_ptr<VideoPlayer> m_video;
     // Where the video's frames show: a child covering the view, or a window in full screen.
@@ -105,6 +115,14 @@ private:
     int m_scrollY = 0;
     int m_previousScrollY = 0;
     int m_curLine = -1;
+    // The last position with the offsets applied, and how far it lights the current line's
+    // words (WipedWords).
+    long long m_shiftedPosition = 0;
+    double m_wiped = 0;
+    // Left and right pixel edges of the current line's words (m_edgesLine), in its shown text.
+    std::vector<std::pair<qreal, qreal>> m_wordEdges;
+    int m_edgesLine = -1;
+    QTimer m_frameTimer;
     // The lines image: every line laid out once, elided to m_imageWidth, so a repaint only
     // places the lines in view.
     std::vector<QStaticText> m_lineTexts;

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "shell/TextCodec.h"
+#include "tests/lyrics/SmfWriter.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -35,6 +36,33 @@ TEST_F(LyricsCliTest, LrcPrintsLinesAndTheCurrentLine) {
     const CliResult missing = cli({"lrc", dir.file("none.lrc")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("none.lrc"), std::string::npos);
+}
+
+TEST_F(LyricsCliTest, LrcPrintsWordTimesAndReadsTheLyricOfAMidiSong) {
+    const std::string file = dir.file("w.lrc");
+    writeBytes(file, "[00:01.00]<00:01.00>Twin<00:01.40>kle<00:02.00>\n[00:03.00]plain");
+    const CliResult words = cli({"lrc", file});
+    ASSERT_EQ(words.exitCode, 0) << words.err;
+    const json lines = json::parse(words.out)["lines"];
+    EXPECT_EQ(lines[0]["words"], json::parse(R"([{"text":"Twin","start":1000,"end":1400},
+                                                 {"text":"kle","start":1400,"end":2000}])"));
+    EXPECT_FALSE(lines[1].contains("words"));
+
+    SmfWriter smf;
+    smf.track().lyric(0, "Hel").lyric(480, "lo\r").lyric(480, "World");
+    const std::string kar = dir.file("song.kar");
+    writeBytes(kar, smf.bytes());
+    const CliResult midi = cli({"lrc", kar, "--at", "1200"});
+    ASSERT_EQ(midi.exitCode, 0) << midi.err;
+    EXPECT_EQ(json::parse(midi.out), json::parse(R"({"offset":0,"maxTextBytes":5,"current":1,
+        "lines":[{"start":0,"end":1000,"text":"Hello","words":[{"text":"Hel","start":0,"end":500},
+                 {"text":"lo","start":500,"end":1000}]},
+                 {"start":1000,"end":2000,"text":"World","words":[
+                 {"text":"World","start":1000,"end":2000}]}]})"));
+    writeBytes(dir.file("bad.mid"), "MThd?");
+    const CliResult bad = cli({"lrc", dir.file("bad.mid")});
+    EXPECT_EQ(bad.exitCode, 1);
+    EXPECT_NE(bad.err.find("not a MIDI file"), std::string::npos) << bad.err;
 }
 
 TEST_F(LyricsCliTest, HeadNamesAndPaths) {

@@ -11,6 +11,7 @@
 #include "lyrics/ui/LyricsView.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
+#include "tests/lyrics/SmfWriter.h"
 #include "tests/views/GuiTestSupport.h"
 #include "tests/views/ProgramFolderFixture.h"
 
@@ -307,6 +308,131 @@ TEST_F(LyricsViewTest, ModeCommandsAreNotStored) {
     view->OnCommand(kCmdModeAlternate);
     makeView();
     EXPECT_EQ(view->DisplayMode(), CLyricsView::MultiLine);
+}
+
+// The leftmost and rightmost columns of a row band holding the colour; {-1, -1} for none.
+std::pair<int, int> columnsOf(const QImage& image, int top, int height, QRgb color) {
+    std::pair<int, int> span{-1, -1};
+    for (int x = 0; x < image.width(); ++x) {
+        if (countPixels(image.copy(x, 0, 1, image.height()), top, height, color) > 0) {
+            span.first = span.first < 0 ? x : span.first;
+            span.second = x;
+        }
+    }
+    return span;
+}
+
+TEST_F(LyricsViewTest, AWordTimedLineWipesAcrossItsWordsInBothModes) {
+    // Two equal words: the first lit over 0-1 s, the second over 1-2 s.
+    const std::string path = folder.file("words.lrc");
+    writeBytes(path, "[00:00.00]<00:00.00>MMMM<00:01.00>MMMM<00:02.00>\n[00:10.00]next\n");
+    ASSERT_TRUE(view->LoadLyrics(path));
+    const int th = view->TextHeight();
+    const auto band = [&] { return view->ScrollY(); };
+
+    view->UpdatePosition(0);
+    QImage image = render();
+    // Nothing lit yet: the whole line (no tag text) in the normal colour on the band.
+    const auto [left, right] = columnsOf(image, band(), th, kRed);
+    ASSERT_GT(right - left, 50);
+    EXPECT_EQ(countPixels(image, band(), th, kBlue), 0);
+    const int width = right - left;
+
+    view->UpdatePosition(500);  // a quarter of the line
+    image = render();
+    auto blue = columnsOf(image, band(), th, kBlue);
+    auto red = columnsOf(image, band(), th, kRed);
+    EXPECT_NEAR(blue.first, left, 3);
+    EXPECT_NEAR(blue.second, left + width / 4, width / 10);
+    EXPECT_NEAR(red.first, left + width / 4, width / 10);
+    EXPECT_EQ(red.second, right);
+
+    view->UpdatePosition(1500);  // three quarters
+    image = render();
+    blue = columnsOf(image, band(), th, kBlue);
+    EXPECT_NEAR(blue.second, left + 3 * width / 4, width / 10);
+    EXPECT_EQ(columnsOf(image, band(), th, kRed).second, right);
+
+    view->OnCommand(kCmdModeAlternate);
+    view->UpdatePosition(2500);  // done: lit whole, like a line without word times
+    image = render();
+    const int row = LyricsLayout::twoLineRowY(300, th, 0);
+    EXPECT_EQ(columnsOf(image, row, th, kBlue), std::make_pair(left, right));
+    EXPECT_EQ(countPixels(image, row, th, kRed), 0);
+
+    // The README's picture of the wipe.
+    if (const char* shot = std::getenv("VOCALIA_WIPE_SCREENSHOT")) {
+        writeBytes(path,
+                   "[00:00.00]一闪一闪亮晶晶\n"
+                   "[00:04.00]<00:04.00>满<00:04.50>天<00:05.00>都<00:05.50>是<00:06.00>小"
+                   "<00:06.50>星<00:07.00>星<00:08.00>\n[00:08.00]挂在天上放光明\n"
+                   "[00:12.00]好像许多小眼睛\n");
+        view->OnCommand(kCmdModeScroll);
+        view->ApplyTheme(kCmdThemeSunshine);
+        view->resize(640, 360);
+        ASSERT_TRUE(view->LoadLyrics(path));
+        view->UpdatePosition(5800);
+        view->grab().save(QString::fromLocal8Bit(shot));
+    }
+}
+
+TEST_F(LyricsViewTest, ALineWithBrokenWordTagsShowsLikeAPlainLine) {
+    const std::string broken = folder.file("broken.lrc");
+    writeBytes(broken, "[00:00.00]<00:00.00>MM<00:0x.00>MM\n[00:10.00]<00:09.00>ab<00:08.00>cd\n");
+    const std::string plain = folder.file("plain.lrc");
+    writeBytes(plain, "[00:00.00]MMMM\n[00:10.00]abcd\n");
+    for (const int position : {500, 10500}) {
+        ASSERT_TRUE(view->LoadLyrics(broken));
+        view->UpdatePosition(position);
+        const QImage shown = render();
+        ASSERT_TRUE(view->LoadLyrics(plain));
+        view->UpdatePosition(position);
+        EXPECT_EQ(shown, render()) << position;
+    }
+}
+
+TEST_F(LyricsViewTest, TheScreenDrivesTheWipeOnlyWhilePlayingNearTimedWords) {
+    const std::string path = folder.file("words.lrc");
+    writeBytes(path,
+               "[00:00.00]plain\n[00:05.00]<00:05.00>a<00:06.00>b\n[00:10.00]plain\n"
+               "[00:20.00]plain\n");
+    ASSERT_TRUE(view->LoadLyrics(path));
+    view->UpdatePosition(1000);  // stopped
+    EXPECT_FALSE(view->FollowsFrames());
+    doc->m_playState = kPlaying;
+    view->UpdatePosition(1000);  // the next line has word times
+    EXPECT_TRUE(view->FollowsFrames());
+    view->UpdatePosition(5500);
+    EXPECT_TRUE(view->FollowsFrames());
+    view->UpdatePosition(15000);
+    EXPECT_FALSE(view->FollowsFrames());
+    view->UpdatePosition(5500);
+    doc->m_playState = kPaused;
+    view->UpdatePosition(5500);
+    EXPECT_FALSE(view->FollowsFrames());
+}
+
+TEST_F(LyricsViewTest, AMidiKaraokeSongShowsItsWordsSyllableBySyllable) {
+    SmfWriter smf(480);
+    smf.track().tempo(0, 1000000);  // a quarter note a second
+    smf.track().text(0, "@TSong").text(0, "\\MMM").text(480, "MMM").text(480, "/next");
+    const std::string song = folder.file("song.kar");
+    writeBytes(song, smf.bytes());
+    ASSERT_TRUE(view->LoadLyrics(song));
+    view->UpdatePosition(1500);  // in the second syllable
+    const QImage image = render();
+    const int th = view->TextHeight();
+    const auto blue = columnsOf(image, view->ScrollY(), th, kBlue);
+    const auto red = columnsOf(image, view->ScrollY(), th, kRed);
+    ASSERT_GE(blue.first, 0);
+    ASSERT_GE(red.first, 0);
+    EXPECT_LT(blue.second, red.first + 3);
+
+    SmfWriter silent;
+    silent.track().raw(0, "\x90\x3C\x64");
+    writeBytes(song, silent.bytes());
+    EXPECT_FALSE(view->LoadLyrics(song));
+    EXPECT_EQ(view->CurrentState(), CLyricsView::ShowNoLyrics);
 }
 
 }  // namespace
