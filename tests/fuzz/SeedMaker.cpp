@@ -13,6 +13,7 @@
 #include "shell/IniDocument.h"
 #include "shell/TextCodec.h"
 #include "tests/audiotools/WaveBuilder.h"
+#include "tests/lyrics/SmfWriter.h"
 
 namespace {
 
@@ -77,6 +78,32 @@ void lyricSeeds() {
     seed("lrc", "draft_gbk.lrc", TextCodec::utf8ToGbk(text));
 }
 
+// A karaoke file with a tempo change, running status and sysex, and one timed by SMPTE frames.
+void midiSeeds() {
+    SmfWriter karaoke(480);
+    karaoke.track().tempo(0, 500000).tempo(960, 1000000);
+    karaoke.track()
+        .raw(0, std::string("\xF0\x03\x7E\x7F\xF7", 5))
+        .raw(0, "\x90\x3C\x64")
+        .raw(240, std::string("\x3C\x00", 2))
+        .raw(0, "\xC0\x05");
+    karaoke.track()
+        .text(0, "@KMIDI KARAOKE FILE")
+        .text(0, "\\Twin")
+        .text(480, "kle ")
+        .text(480, "twin")
+        .text(480, "kle\r")
+        .text(480, "/小星星");
+    seed("midi", "karaoke.kar", karaoke.bytes());
+
+    SmfWriter smpte(static_cast<uint16_t>(0xE728));  // 25 frames of 40 ticks a second
+    smpte.track()
+        .lyric(0, "一闪")
+        .lyric(1000, "一闪\n")
+        .lyric(1000, TextCodec::utf8ToGbk("亮晶晶"));
+    seed("midi", "lyric-smpte.mid", smpte.bytes());
+}
+
 void playlistSeeds() {
     const std::vector<SongEntry> songs{
         MakeSongEntry("/music/歌手 - 小星星.mp3", "歌手 - 小星星", 185),
@@ -112,6 +139,7 @@ int main(int argc, char** argv) {
     mp3Seeds();
     wavSeeds();
     lyricSeeds();
+    midiSeeds();
     playlistSeeds();
     settingsSeeds();
     textSeeds();
