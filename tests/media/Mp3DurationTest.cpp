@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "library/Mp3Info.h"
+#include "media/EncodeGraph.h"
 #include "tests/media/MediaFixtures.h"
 #include "tests/support/TestSupport.h"
 
@@ -48,6 +49,15 @@ TEST(Mp3DurationTest, ConstantAndVariableBitratesOfEveryVersionReadAsLongAsTheyD
         EXPECT_NEAR(info.PlayTime() * e.rate, frames, e.frameSamples) << e.name;
         EXPECT_EQ(info.Duration(), static_cast<int>(frames / e.rate)) << e.name;
     }
+}
+
+TEST(Mp3DurationTest, AnEncodedFileReadsAsLongAsItsSource) {
+    const TempDir dir;
+    makeToneWav(dir.file("tone.wav"), 3.0);
+    EncodeGraph graph;
+    ASSERT_EQ(graph.Build(dir.file("tone.wav"), dir.file("tone.mp3")), 0) << graph.LastError();
+    ASSERT_EQ(graph.Play(), 0) << graph.LastError();
+    EXPECT_NEAR(Mp3Info(dir.file("tone.mp3")).PlayTime(), 3.0, 1.0 / 44100);
 }
 
 }  // namespace
