@@ -168,6 +168,19 @@ TEST_F(TranscodeTest, MixPlacesTheVoiceAtItsOffset) {
     }
 }
 
+TEST_F(TranscodeTest, MixPutsTheMusicAtZeroAndTheVoiceAtItsOffsetToTheMillisecond) {
+    writeBytes(dir.file("music.wav"), wavFile(clicks(3.0, {0, 44100})));
+    const std::string voice = mp3Of("voice.mp3", clicks(1.0, {0, 22050}));
+    run({"mix", "--voice", voice, "--offset", "1500", "--music", dir.file("music.wav"), "-o",
+         dir.file("mix.mp3")});
+    run({"decode", dir.file("mix.mp3"), dir.file("mix.wav")});
+    const std::vector<int16_t> decoded = decodedSamples(dir.file("mix.wav"));
+    constexpr long kMillisecond = 44;
+    for (const long frame : {0L, 44100L, 66150L, 88200L}) {
+        EXPECT_NEAR(loudestNear(decoded, frame, 400), frame, kMillisecond);
+    }
+}
+
 TEST_F(TranscodeTest, MixWithAFiveMinuteOffset) {
     writeBytes(dir.file("voice.wav"), wavFile(tone(0.5, 440, 12000)));
     run({"mix", "--voice", dir.file("voice.wav"), "--offset", "300000", "-o",
