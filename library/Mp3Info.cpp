@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "library/FileHandle.h"
 #include "library/Id3v1Tag.h"
+#include "library/LameTag.h"
 
 namespace {
 
@@ -106,7 +108,25 @@ private:
 struct Mp3Info::FrameScan {
     int bitrate = 0;
     long long bitrateSum = 0;
+    // Whole samples at one rate, so that a file of exactly 300 s does not read 299.99999.
     double seconds = 0;
+    long long samples = 0;
+    int rate = 0;
+    LameTag::Gap gap;
+
+    void addFrame(int frameSamples, int frameRate) {
+        if (frameRate != rate) {
+            seconds = playTime();
+            samples = 0;
+            rate = frameRate;
+        }
+        samples += frameSamples;
+    }
+    // Decoders trim the lead-in and padding a LAME tag records.
+    double playTime(long long trimmed = 0) const {
+        const long long left = std::max(samples - trimmed, 0LL);
+        return rate > 0 ? seconds + static_cast<double>(left) / rate : seconds;
+    }
 };
 
 Mp3Info::Mp3Info(const std::string& path) {
@@ -160,6 +180,18 @@ void Mp3Info::takeHeader(unsigned header, bool first, FrameScan& scan) {
     m_emphasis = static_cast<int>(header & 3);
 }
 
+bool Mp3Info::takeHeaderFrame(const FileHandle& file, off_t pos, long long length,
+                              FrameScan& scan) {
+    constexpr long long kLongestFrame = 2881;
+    std::string frame(static_cast<size_t>(std::clamp(length, 0LL, kLongestFrame)), '\0');
+    frame.resize(file.readAt(pos, frame.data(), frame.size()));
+    if (!LameTag::isHeaderFrame(frame)) {
+        return false;
+    }
+    scan.gap = LameTag::readGap(frame).value_or(LameTag::Gap{});
+    return true;
+}
+
 void Mp3Info::scanFrames(const FileHandle& file) {
     ScanReader reader(file);
     off_t pos = reader.id3v2Length();
@@ -173,26 +205,34 @@ void Mp3Info::scanFrames(const FileHandle& file) {
         const long long padding = (header >> 9) & 1;
         const long long bitrate = scan.bitrate;
         long long length = 0;
+        int samples = 0;
         if (m_layer == 1) {
             length = (12000 * bitrate / m_sampleRate + padding) * 4;
+            samples = 384;
         } else if (m_version == 3 || m_layer == 2) {
             length = 144000 * bitrate / m_sampleRate + padding;
+            samples = 1152;
         } else {
             length = 72000 * bitrate / m_sampleRate + padding;
+            samples = 576;
         }
+        // A header frame at the start holds the stream's length, not sound.
+        const bool sound = m_frameCount > 0 || !takeHeaderFrame(file, pos, length, scan);
         ++m_frameCount;
         if (bitrate > 0) {
             scan.bitrateSum += bitrate;
         }
-        if (bitrate != 0) {
-            scan.seconds += static_cast<double>(length) * 8 / (static_cast<double>(bitrate) * 1000);
+        // Time from the samples, not the bytes: variable bitrate frames are not padded to time.
+        if (bitrate != 0 && sound) {
+            scan.addFrame(samples, m_sampleRate);
         }
         pos += 4 + (length > 4 ? length - 4 : 0);
     }
     if (m_frameCount > 0) {
         m_flags |= kFlagFrames;
         m_bitrate = static_cast<int>(scan.bitrateSum / m_frameCount);
-        m_duration = scan.seconds < INT_MAX ? static_cast<int>(scan.seconds) : INT_MAX;
+        m_playTime = scan.playTime(scan.gap.delay + scan.gap.padding);
+        m_duration = m_playTime < INT_MAX ? static_cast<int>(m_playTime) : INT_MAX;
     }
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 
 class FileHandle;
 
 // What the rest of the player needs to know about an MP3 file without playing it: the MPEG
 // audio frame headers (version, layer, rates, duration, counted frame by frame so variable
-// bitrates average out) and the ID3v1 tag, which it can also write or remove in place.
+// bitrates average out and each frame is timed by its samples) and the ID3v1 tag, which it can
+// also write or remove in place.
 // Text fields are the stored bytes; callers decode them with TextCodec::decodeStoredText.
 class Mp3Info {
 public:
@@ -36,6 +39,7 @@ public:
     int Genre() const { return m_genre; }
     int FrameCount() const { return m_frameCount; }
     int Duration() const { return m_duration; }      // whole seconds
+    double PlayTime() const { return m_playTime; }   // seconds
     int Version() const { return m_version; }        // 3 MPEG-1, 2 MPEG-2, 1 MPEG-2.5, 0 reserved
     int Layer() const { return m_layer; }            // 1, 2, 3; 0 reserved
     int Protection() const { return m_protection; }  // the header bit as stored
@@ -60,6 +64,8 @@ private:
 
     void scanFrames(const FileHandle& file);
     void takeHeader(unsigned header, bool first, FrameScan& scan);
+    static bool takeHeaderFrame(const FileHandle& file, off_t pos, long long length,
+                                FrameScan& scan);
 
     std::string m_path;
     unsigned m_flags = 0;
@@ -72,6 +78,7 @@ private:
     int m_genre = 255;
     int m_frameCount = 0;
     int m_duration = 0;
+    double m_playTime = 0;
     int m_version = 0;
     int m_layer = 0;
     int m_protection = 0;

@@ -15,5 +15,21 @@ int EncodeGraph::Build(const std::string& sourcePath, const std::string& outputP
     if (LinkChain({decoded, encoder}) < 0) {
         return kFailed;
     }
+    m_gapless = GaplessMp3();
+    m_gapless.countInto(encoder);
+    m_outputPath = outputPath;
     return AddFileSink(encoder, outputPath);
+}
+
+int EncodeGraph::Play() {
+    const int result = FileConversionGraph::Play();
+    if (result < 0) {
+        return result;
+    }
+    std::string error;
+    if (!m_gapless.tag(m_outputPath, error)) {
+        SetLastError(error);
+        return kFailed;
+    }
+    return 0;
 }

@@ -3,10 +3,12 @@
 #include <string>
 
 #include "media/FileConversionGraph.h"
+#include "media/GaplessMp3.h"
 
 // Encodes a WAV file (or any other audio the installed decoders read) into a plain MP3 stream:
 // constant bit rate MPEG-1 layer III frames with no container and no tag, which every player
-// reads and measures right.
+// reads and measures right, behind a header frame whose LAME tag lets decoders trim the
+// encoder's lead-in and padding.
 class EncodeGraph : public FileConversionGraph {
 public:
     static constexpr int kBitrate = 128;
@@ -15,4 +17,10 @@ public:
     // Builds source -> decoder -> converter -> MP3 encoder -> file. 0, or negative with
     // LastError set.
     int Build(const std::string& sourcePath, const std::string& outputPath);
+    // Encodes the whole file, then tags it. 0, or negative with LastError set.
+    int Play() override;
+
+private:
+    GaplessMp3 m_gapless;
+    std::string m_outputPath;
 };

@@ -28,6 +28,16 @@ struct GstSampleUnref {
 };
 using GstSamplePtr = std::unique_ptr<GstSample, GstSampleUnref>;
 
+struct GstEventUnref {
+    void operator()(GstEvent* event) const { gst_event_unref(event); }
+};
+using GstEventPtr = std::unique_ptr<GstEvent, GstEventUnref>;
+
+struct GstBufferUnref {
+    void operator()(GstBuffer* buffer) const { gst_buffer_unref(buffer); }
+};
+using GstBufferPtr = std::unique_ptr<GstBuffer, GstBufferUnref>;
+
 struct GErrorFree {
     void operator()(GError* error) const { g_error_free(error); }
 };

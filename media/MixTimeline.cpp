@@ -2,8 +2,10 @@
 
 #include <memory>
 #include <mutex>
+#include <string_view>
 
 #include "media/EncodeGraph.h"
+#include "media/GaplessMp3.h"
 #include "media/MediaGraph.h"
 #include "media/SpeakerSink.h"
 
@@ -57,6 +59,55 @@ std::unique_ptr<GstEncodingProfile, ProfileUnref> mp3Profile() {
     }
     gst_encoding_profile_set_element_properties(profile, properties);
     return std::unique_ptr<GstEncodingProfile, ProfileUnref>(profile);
+}
+
+// The editing services start a new segment wherever a clip begins or ends. At each one the
+// encoder ends its stream (the encoder pads it out to whole frames and starts over), which puts
+// silence into the mix there and makes everything after it late. A segment that only carries on
+// the same timeline is kept from the encoder; the first is left open so that it spans them all.
+struct SegmentJoin {
+    bool started = false;
+    GstSegment first{};
+};
+
+GstPadProbeReturn joinSegments(GstPad*, GstPadProbeInfo* info, gpointer data) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (GST_EVENT_TYPE(event) != GST_EVENT_SEGMENT) {
+        return GST_PAD_PROBE_OK;
+    }
+    auto* join = static_cast<SegmentJoin*>(data);
+    const GstSegment* segment = nullptr;
+    gst_event_parse_segment(event, &segment);
+    if (!join->started) {
+        join->started = true;
+        join->first = *segment;
+        join->first.stop = GST_CLOCK_TIME_NONE;
+        GST_PAD_PROBE_INFO_DATA(info) = gst_event_new_segment(&join->first);
+        gst_event_unref(event);
+        return GST_PAD_PROBE_OK;
+    }
+    const bool carriesOn =
+        segment->format == GST_FORMAT_TIME && join->first.format == GST_FORMAT_TIME &&
+        segment->rate == join->first.rate &&
+        gst_segment_to_running_time(segment, GST_FORMAT_TIME, segment->start) ==
+            gst_segment_to_running_time(&join->first, GST_FORMAT_TIME, segment->start);
+    return carriesOn ? GST_PAD_PROBE_DROP : GST_PAD_PROBE_OK;
+}
+
+void dropJoin(gpointer join) {
+    std::unique_ptr<SegmentJoin>(static_cast<SegmentJoin*>(join)).reset();
+}
+
+void joinSegmentsAtEncoder(GstBin*, GstBin*, GstElement* element, gpointer) {
+    GstElementFactory* factory = gst_element_get_factory(element);
+    if (!factory || std::string_view(GST_OBJECT_NAME(factory)) != "lamemp3enc") {
+        return;
+    }
+    const GstRef<GstPad> pad(gst_element_get_static_pad(element, "sink"));
+    if (pad) {
+        gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM, joinSegments,
+                          std::make_unique<SegmentJoin>().release(), dropJoin);
+    }
 }
 
 }  // namespace
@@ -174,6 +225,10 @@ int MixTimeline::SaveMp3(const std::string& outputPath) {
     if (!pipeline) {
         return kFailed;
     }
+    g_signal_connect(pipeline.get(), "deep-element-added", G_CALLBACK(joinSegmentsAtEncoder),
+                     nullptr);
+    GaplessMp3 gapless;
+    gapless.countInside(GST_ELEMENT(pipeline.get()));
     const auto profile = mp3Profile();
     if (!ges_pipeline_set_render_settings(pipeline.get(), fileUri(outputPath).c_str(),
                                           profile.get()) ||
@@ -191,6 +246,9 @@ int MixTimeline::SaveMp3(const std::string& outputPath) {
     gst_element_set_state(element, GST_STATE_NULL);
     if (!started && result == 0) {
         m_lastError = outputPath + ": cannot start the mix";
+        return kFailed;
+    }
+    if (result == 0 && !gapless.tag(outputPath, m_lastError)) {
         return kFailed;
     }
     return result;

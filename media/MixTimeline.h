@@ -9,7 +9,9 @@
 
 // A voice recording and a background song on an editing timeline, each clip on a layer of its
 // own (the layers are summed as they are, with no gain). The mix plays on the default audio
-// output or is rendered into a plain MP3 stream. Clips accumulate until the object is replaced.
+// output or is rendered into a plain MP3 stream whose LAME tag lets decoders trim the encoder's
+// lead-in, so the music starts at its first sample. Clips accumulate until the object is
+// replaced.
 class MixTimeline {
 public:
     MixTimeline();

@@ -50,6 +50,8 @@ int VoiceRecorder::Build(const std::string& outputPath, std::string& errorText) 
     if (ConnectFilters(captured, encoder) < 0) {
         return fail(errorText, kCannotLink);
     }
+    m_gapless = GaplessMp3();
+    m_gapless.countInto(encoder);
     GstElement* header = AddFilter("xingmux", "Info");
     if (!header) {
         return fail(errorText, kNoLengthHeader);
@@ -91,6 +93,9 @@ int VoiceRecorder::Stop() {
     if (!recording || m_outputPath.empty()) {
         return result;
     }
+    // A take whose tag cannot be written still plays, only with the encoder's lead-in.
+    std::string tagError;
+    m_gapless.tag(partialPath(m_outputPath), tagError);
     if (std::rename(partialPath(m_outputPath).c_str(), m_outputPath.c_str()) != 0) {
         SetLastError("cannot put the recording in place: " + m_outputPath);
         return kFailed;

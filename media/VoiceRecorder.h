@@ -3,10 +3,11 @@
 #include <string>
 
 #include "media/CaptureFormat.h"
+#include "media/GaplessMp3.h"
 #include "media/MediaGraph.h"
 
 // Records the microphone into a plain MP3 file (CBR MPEG audio frames behind an Info header
-// that states the exact length).
+// that states the exact length and, in its LAME tag, the encoder's lead-in and padding).
 //
 // Use (on the UI thread): Reset, SetFormat, Build(path, error), Play; Stop ends the recording.
 // The file is written beside the target under a temporary name and takes the target's name
@@ -37,5 +38,6 @@ private:
     int fail(std::string& errorText, int stringId);
 
     CaptureFormat m_format;
+    GaplessMp3 m_gapless;
     std::string m_outputPath;
 };

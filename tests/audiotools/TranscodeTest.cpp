@@ -81,6 +81,45 @@ TEST_F(TranscodeTest, EncodeAndDecodeRoundTrip) {
     EXPECT_NEAR(heard.loudUntil, 2.0, kCodingSlack);
 }
 
+// Silence of `seconds` (stereo, 44.1 kHz) with a one-sample click at each of `at`.
+std::vector<int16_t> clicks(double seconds, const std::vector<size_t>& at) {
+    std::vector<int16_t> samples = tone(seconds, 440, 0);
+    for (const size_t frame : at) {
+        samples[2 * frame] = samples[2 * frame + 1] = 24000;
+    }
+    return samples;
+}
+
+// The stereo frame within `window` frames of `near` where the left channel is loudest.
+long loudestNear(const std::vector<int16_t>& samples, long near, long window = 2000) {
+    long loudest = -1;
+    const long frames = static_cast<long>(samples.size() / 2);
+    for (long frame = std::max(0L, near - window); frame < std::min(frames, near + window);
+         ++frame) {
+        if (loudest < 0 || std::abs(samples[2 * frame]) > std::abs(samples[2 * loudest])) {
+            loudest = frame;
+        }
+    }
+    return loudest;
+}
+
+std::vector<int16_t> decodedSamples(const std::string& wavPath) {
+    const WaveFile wave(wavPath);
+    return samplesAt(readBytes(wavPath).substr(wave.dataOffset(), wave.sampleBytes()), 0);
+}
+
+TEST_F(TranscodeTest, AnEncodedFileDecodesInStepWithItsSourceAndAsLong) {
+    const std::vector<size_t> at{0, 11025, 60000, 88199};
+    const std::vector<int16_t> source = clicks(2.0, at);
+    const std::string mp3 = mp3Of("clicks.mp3", source);
+    run({"decode", mp3, dir.file("clicks.wav")});
+    const std::vector<int16_t> decoded = decodedSamples(dir.file("clicks.wav"));
+    for (const size_t frame : at) {
+        EXPECT_EQ(loudestNear(decoded, static_cast<long>(frame)), static_cast<long>(frame));
+    }
+    EXPECT_NEAR(double(decoded.size()) / 2, double(source.size()) / 2, 1152);
+}
+
 TEST_F(TranscodeTest, MonoIsDecodedAsStereo) {
     const std::string mp3 = mp3Of("mono.mp3", tone(1.0, 440, 12000, 1), 1);
     run({"decode", mp3, dir.file("mono.wav")});
@@ -126,6 +165,19 @@ TEST_F(TranscodeTest, MixPlacesTheVoiceAtItsOffset) {
         EXPECT_NEAR(heard.seconds, c.seconds, kCodingSlack) << c.offsetMs;
         EXPECT_NEAR(heard.loudFrom, c.loudFrom, kCodingSlack) << c.offsetMs;
         EXPECT_NEAR(heard.loudUntil, c.loudUntil, kCodingSlack) << c.offsetMs;
+    }
+}
+
+TEST_F(TranscodeTest, MixPutsTheMusicAtZeroAndTheVoiceAtItsOffsetToTheMillisecond) {
+    writeBytes(dir.file("music.wav"), wavFile(clicks(3.0, {0, 44100})));
+    const std::string voice = mp3Of("voice.mp3", clicks(1.0, {0, 22050}));
+    run({"mix", "--voice", voice, "--offset", "1500", "--music", dir.file("music.wav"), "-o",
+         dir.file("mix.mp3")});
+    run({"decode", dir.file("mix.mp3"), dir.file("mix.wav")});
+    const std::vector<int16_t> decoded = decodedSamples(dir.file("mix.wav"));
+    constexpr long kMillisecond = 44;
+    for (const long frame : {0L, 44100L, 66150L, 88200L}) {
+        EXPECT_NEAR(loudestNear(decoded, frame, 400), frame, kMillisecond);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "library/Id3TitleReader.h"
+#include "library/LameTag.h"
 #include "library/Mp3Info.h"
 #include "shell/TextCodec.h"
 #include "tests/support/TestSupport.h"
@@ -87,6 +88,128 @@ TEST_F(Mp3InfoTest, VariableBitratesAverageAndMpeg2UsesItsOwnTables) {
     EXPECT_EQ(info.SampleRate(), 22050);
     EXPECT_EQ(info.FrameCount(), 3);
     EXPECT_EQ(info.Bitrate(), 64);
+}
+
+std::string frames(unsigned header, size_t length, int count) {
+    std::string bytes;
+    for (int i = 0; i < count; ++i) {
+        bytes += frame(header, length);
+    }
+    return bytes;
+}
+
+// An Info frame (128 kbit/s, 44100 Hz) whose LAME tag records `delay` and `padding`.
+std::string infoFrame(int delay, int padding) {
+    std::string bytes = frame(mpeg1Layer3(9, false), 417);
+    bytes.replace(36, 4, "Info");
+    bytes[43] = 0x0F;  // frame count, byte count, seek table and quality follow
+    bytes.replace(156, 9, "LAME3.100");
+    bytes[177] = static_cast<char>(delay >> 4);
+    bytes[178] = static_cast<char>(((delay & 15) << 4) | (padding >> 8));
+    bytes[179] = static_cast<char>(padding);
+    return bytes;
+}
+
+TEST_F(Mp3InfoTest, FramesAreTimedByTheirSamplesWhateverTheirBytes) {
+    // Unpadded frames of varying bitrates: 300 of them are 300 x 1152 samples, 7.84 s, where
+    // their bytes at their bitrates come to a little less.
+    std::string bytes;
+    for (int i = 0; i < 150; ++i) {
+        bytes += frame(mpeg1Layer3(1, false), 104) + frame(mpeg1Layer3(14, false), 1044);
+    }
+    writeBytes(file, bytes);
+    Mp3Info info(file);
+    EXPECT_NEAR(info.PlayTime(), 300 * 1152 / 44100.0, 1e-9);
+    EXPECT_EQ(info.Duration(), 7);
+    // MPEG-2 Layer III frames hold 576 samples.
+    writeBytes(file, frame(0xFFF38040u, 208) + frame(0xFFF38040u, 208) + frame(0xFFF38040u, 208));
+    ASSERT_TRUE(info.Read(file));
+    EXPECT_NEAR(info.PlayTime(), 3 * 576 / 22050.0, 1e-9);
+    // MPEG-1 Layer I at 128 kbit/s: 384 samples in (12000 x 128 / 44100) x 4 = 136 bytes.
+    writeBytes(file, frame(0xFFFF4040u, 136) + frame(0xFFFF4040u, 136));
+    ASSERT_TRUE(info.Read(file));
+    EXPECT_EQ(info.Layer(), 1);
+    EXPECT_NEAR(info.PlayTime(), 2 * 384 / 44100.0, 1e-9);
+}
+
+TEST_F(Mp3InfoTest, AHeaderFrameIsNoSoundAndItsLameTagTrimsTheStream) {
+    std::string music;
+    for (int i = 0; i < 100; ++i) {
+        music += frame(mpeg1Layer3(9, false), 417);
+    }
+    writeBytes(file, infoFrame(576, 1224) + music);
+    Mp3Info info(file);
+    EXPECT_EQ(info.FrameCount(), 101);
+    EXPECT_NEAR(info.PlayTime(), (100 * 1152 - 576 - 1224) / 44100.0, 1e-9);
+    // Without the tag only the header frame is left out; trimming more than there is leaves 0.
+    std::string untagged = infoFrame(0, 0);
+    untagged.replace(156, 4, "none");
+    writeBytes(file, untagged + music);
+    ASSERT_TRUE(info.Read(file));
+    EXPECT_NEAR(info.PlayTime(), 100 * 1152 / 44100.0, 1e-9);
+    writeBytes(file, infoFrame(4095, 4095) + frame(mpeg1Layer3(9, false), 417));
+    ASSERT_TRUE(info.Read(file));
+    EXPECT_EQ(info.PlayTime(), 0);
+    // Exactly five minutes reads as 300 s, not 299.99999.
+    writeBytes(file, infoFrame(576, 144) + frames(mpeg1Layer3(9, false), 417, 11485));
+    ASSERT_TRUE(info.Read(file));
+    EXPECT_EQ(info.Duration(), 300);
+    // Only the first frame can be a header frame.
+    writeBytes(file, music + infoFrame(576, 1224));
+    ASSERT_TRUE(info.Read(file));
+    EXPECT_NEAR(info.PlayTime(), 101 * 1152 / 44100.0, 1e-9);
+}
+
+TEST_F(Mp3InfoTest, WriteGapPutsALameTaggedInfoFrameBeforeTheFramesOrInPlaceOfOne) {
+    const std::string music = frames(mpeg1Layer3(9, false), 417, 100);
+    writeBytes(file, music);
+    std::string error;
+    ASSERT_TRUE(LameTag::writeGap(file, 100 * 1152 - 576 - 1000, error)) << error;
+    std::string bytes = readBytes(file);
+    ASSERT_EQ(bytes.size(), 417 + music.size());
+    EXPECT_EQ(bytes.substr(417), music);
+    EXPECT_EQ(bytes.substr(36, 4), "Info");
+    const auto gap = LameTag::readGap(bytes.substr(0, 417));
+    ASSERT_TRUE(gap);
+    EXPECT_EQ(gap->delay, 576);
+    EXPECT_EQ(gap->padding, 1000);
+    EXPECT_NEAR(Mp3Info(file).PlayTime(), (100 * 1152 - 1576) / 44100.0, 1e-9);
+    // Again: the header frame is replaced, not stacked.
+    ASSERT_TRUE(LameTag::writeGap(file, 100 * 1152 - 576 - 2000, error)) << error;
+    bytes = readBytes(file);
+    EXPECT_EQ(bytes.size(), 417 + music.size());
+    EXPECT_EQ(LameTag::readGap(bytes.substr(0, 417))->padding, 2000);
+    // A Xing frame too small for the tag (48 kbit/s, 156 bytes) gives way to a larger one.
+    std::string small = frame(mpeg1Layer3(3, false), 156);
+    small.replace(36, 4, "Xing");
+    writeBytes(file, small + music);
+    ASSERT_TRUE(LameTag::writeGap(file, 100 * 1152 - 576 - 1000, error)) << error;
+    bytes = readBytes(file);
+    EXPECT_EQ(bytes.substr(bytes.size() - music.size()), music);
+    EXPECT_TRUE(LameTag::isHeaderFrame(bytes.substr(0, bytes.size() - music.size())));
+    EXPECT_EQ(Mp3Info(file).FrameCount(), 101);
+}
+
+TEST_F(Mp3InfoTest, WriteGapFitsMonoMpeg2AndRefusesWhatItCannotDescribe) {
+    // MPEG-2 Layer III, 64 kbit/s, 22050 Hz, mono: 576 samples in 208 bytes.
+    const std::string music = frames(0xFFF380C0u, 208, 50);
+    writeBytes(file, music);
+    std::string error;
+    ASSERT_TRUE(LameTag::writeGap(file, 50 * 576 - 576 - 300, error)) << error;
+    EXPECT_NEAR(Mp3Info(file).PlayTime(), (50 * 576 - 876) / 22050.0, 1e-9);
+    const std::string tagged = readBytes(file);
+    // More samples than the frames hold, so few that the padding overflows its field, no MPEG
+    // frames, no file: false, and the file as it was.
+    for (const int64_t samples : {int64_t{50 * 576}, int64_t{0}}) {
+        EXPECT_FALSE(LameTag::writeGap(file, samples, error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(readBytes(file), tagged);
+    }
+    writeBytes(file, "not an MP3 file");
+    EXPECT_FALSE(LameTag::writeGap(file, 0, error));
+    EXPECT_EQ(readBytes(file), "not an MP3 file");
+    EXPECT_FALSE(LameTag::writeGap(dir.file("missing.mp3"), 0, error));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing.mp3")));
 }
 
 TEST_F(Mp3InfoTest, FilesWithoutFramesAndHostileFilesEndTheScan) {
