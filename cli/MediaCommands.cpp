@@ -7,10 +7,12 @@
 #include <memory>
 
 #include "cli/CliCommand.h"
+#include "cli/ToneOptions.h"
 #include "media/ChannelLevel.h"
 #include "media/MediaProbe.h"
 #include "media/MicMonitor.h"
 #include "media/MusicPlayer.h"
+#include "media/ToneStage.h"
 #include "media/VoiceRecorder.h"
 #include "shell/Settings.h"
 
@@ -66,12 +68,16 @@ long long secondsOption(const CliArgs& args, long long def) {
 }
 
 int play(const std::vector<std::string>& raw, CliContext&) {
-    const CliArgs args(raw, {"--seek", "--seconds", "--channel"}, {});
+    const CliArgs args(raw, {"--seek", "--seconds", "--channel", "--key", "--tempo"},
+                       {"--vocal-cut"});
     args.expectPositionals(1, 1);
     const std::string& file = args.positional(0, "FILE");
     const long long seekMs = args.number("--seek", 0);
     const long long seconds = secondsOption(args, 0);
     setOutputChannelLevel(channelLevelOption(args));
+    PlaybackTone::setKey(keyOption(args));
+    PlaybackTone::setTempo(tempoOption(args));
+    PlaybackTone::setVocalCut(args.has("--vocal-cut"));
 
     MusicPlayer player;
     if (player.Open(file) < 0) {
@@ -200,9 +206,13 @@ const CliRegistration kProbe({"probe", "FILE",
                               "Prints the length of a media file in whole seconds as the song "
                               "list measures it (0 when it cannot be measured).",
                               probe});
-const CliRegistration kPlay({"play", "FILE [--seek MS] [--seconds N] [--channel left|stereo|right]",
+const CliRegistration kPlay({"play",
+                             "FILE [--seek MS] [--seconds N] [--channel left|stereo|right] "
+                             "[--key N] [--tempo P] [--vocal-cut]",
                              "Plays a media file on the default output until its end (or for N "
-                             "seconds), printing the position once a second.",
+                             "seconds), printing the song position once a second; N semitones "
+                             "up or down (-6..6), at P % speed with the pitch kept (80..120 in "
+                             "steps of 5), the voice taken out with --vocal-cut.",
                              play});
 const CliRegistration kMonitor({"monitor", "[--seconds N]",
                                 "Plays the microphone live to the default output with the "

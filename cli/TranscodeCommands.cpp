@@ -3,9 +3,11 @@
 
 #include "audiotools/PendingOutput.h"
 #include "cli/CliCommand.h"
+#include "cli/ToneOptions.h"
 #include "media/DecodeGraph.h"
 #include "media/EncodeGraph.h"
 #include "media/MixTimeline.h"
+#include "media/ToneRenderGraph.h"
 
 namespace {
 
@@ -70,10 +72,32 @@ int mix(const std::vector<std::string>& raw, CliContext&) {
     return 0;
 }
 
+int render(const std::vector<std::string>& raw, CliContext&) {
+    const CliArgs args(raw, {"--key", "--tempo"}, {});
+    args.expectPositionals(2, 2);
+    const std::string& input = args.positional(0, "IN");
+    const std::string& outputPath = args.positional(1, "OUT.mp3");
+    const int semitones = keyOption(args);
+    const int percent = tempoOption(args);
+    PendingOutput output(outputPath);
+    requireCreated(output, outputPath);
+    ToneRenderGraph graph;
+    if (graph.Build(input, output.temporaryPath(), semitones, percent) < 0 || graph.Play() < 0) {
+        throw CliFailure(input + ": " + graph.LastError());
+    }
+    commit(output, outputPath);
+    return 0;
+}
+
 const CliRegistration kDecode({"decode", "IN OUT.wav",
                                "Decodes a song into a 16-bit stereo PCM WAV file.", decode});
 const CliRegistration kEncode({"encode", "IN.wav OUT.mp3",
                                "Encodes a WAV file into a plain 128 kbit/s MP3 file.", encode});
+const CliRegistration kRender({"render", "IN OUT.mp3 [--key N] [--tempo P]",
+                               "Writes a copy of a song N semitones up or down (-6..6) at P % "
+                               "speed with the pitch kept (80..120 in steps of 5) as a plain "
+                               "MP3 file.",
+                               render});
 const CliRegistration kMix({"mix", "[--voice V] [--offset MS] [--music M] -o OUT.mp3",
                             "Mixes a voice starting MS milliseconds into the music (a negative "
                             "offset cuts the voice's start) into an MP3 file lasting until the "

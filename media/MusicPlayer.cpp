@@ -1,6 +1,5 @@
 #include "media/MusicPlayer.h"
 
-#include "media/ChannelLevel.h"
 #include "media/MediaProbe.h"
 #include "media/MediaTime.h"
 #include "media/SpeakerSink.h"
@@ -43,6 +42,7 @@ void MusicPlayer::Reset() {
     m_notify = false;
     m_events.clear();
     MediaGraph::Reset();
+    m_tone.reset();
     setUpPipeline();
 }
 
@@ -57,13 +57,15 @@ int MusicPlayer::Open(const std::string& path) {
         return kFailed;
     }
     gst_element_set_state(playbin, GST_STATE_READY);
+    m_tone = std::make_unique<ToneStage>(playbin, true);
     // playbin sinks the floating references of the new elements.
     // The video sink is set too, so that playbin never plugs a windowing sink of its own.
     g_object_set(playbin, "uri", uri.c_str(), "flags", kPlayAudio, "audio-sink", makeSpeakerSink(),
-                 "audio-filter", makeChannelLevelStage().release(), "video-sink",
+                 "audio-filter", m_tone->Filter().release(), "video-sink",
                  gst_element_factory_make("fakesink", nullptr), nullptr);
     m_path = path;
     m_probedSeconds.reset();
+    m_tone->Restart();
     m_opened = ChangeState(GST_STATE_PAUSED) == 0;
     SetGraphState(GraphState::Stopped);
     if (!m_opened) {
@@ -86,7 +88,7 @@ int64_t MusicPlayer::GetDurationSec() {
     }
     gint64 duration = 0;
     if (gst_element_query_duration(Pipeline(), GST_FORMAT_TIME, &duration) && duration >= 0) {
-        return nsToWholeSeconds(duration);
+        return nsToWholeSeconds(m_tone->SongDurationNs(duration));
     }
     if (!m_probedSeconds) {
         m_probedSeconds = probeDurationSeconds(m_path).value_or(0);
@@ -95,12 +97,8 @@ int64_t MusicPlayer::GetDurationSec() {
 }
 
 int64_t MusicPlayer::GetPositionMs() const {
-    gint64 position = 0;
-    if (!m_opened || !gst_element_query_position(Pipeline(), GST_FORMAT_TIME, &position) ||
-        position < 0) {
-        return 0;
-    }
-    return nsToMs(position);
+    const int64_t position = m_opened ? m_tone->SongPositionNs() : -1;
+    return position < 0 ? 0 : nsToMs(position);
 }
 
 void MusicPlayer::SeekMs(int64_t ms) {
@@ -108,7 +106,10 @@ void MusicPlayer::SeekMs(int64_t ms) {
         return;
     }
     const auto flags = static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT);
-    gst_element_seek_simple(Pipeline(), GST_FORMAT_TIME, flags, msToNs(ms < 0 ? 0 : ms));
+    if (gst_element_seek_simple(Pipeline(), GST_FORMAT_TIME, flags,
+                                m_tone->SeekTargetNs(msToNs(ms < 0 ? 0 : ms)))) {
+        m_tone->Restart();
+    }
 }
 
 bool MusicPlayer::GetEvent(MediaEvent& event) {

@@ -7,6 +7,7 @@
 
 #include "lyrics/LyricFile.h"
 #include "lyrics/LyricLibrary.h"
+#include "media/ToneStage.h"
 #include "resources/CommandIds.h"
 #include "resources/PlayerStrings.h"
 #include "resources/StringTable.h"
@@ -123,10 +124,19 @@ std::string CMelodeckDoc::CurrentSongPath() const {
 }
 
 QString CMelodeckDoc::TimePaneText() const {
+    const int tempo = PlaybackTone::tempo();
+    // Away from the original tempo the pane shows playing time: a song at 80 % lasts longer.
+    const auto playing = [tempo](long long songMs) { return songMs * 100 / tempo; };
+    const auto clock = [](long long ms) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%02lld:%02lld", ms / 60000, (ms / 1000) % 60);
+        return QString::fromUtf8(buffer);
+    };
     const long long p = PositionMs();
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%02lld:%02lld/", p / 60000, (p / 1000) % 60);
-    return QString::fromUtf8(buffer) + QString::fromStdString(m_playingDuration);
+    if (tempo == PlaybackTone::kOriginalTempo || DurationMs() <= 0) {
+        return clock(p) + '/' + QString::fromStdString(m_playingDuration);
+    }
+    return clock(playing(p)) + '/' + clock(playing(DurationMs()));
 }
 
 // The pane names what plays, and says so when nothing does.
@@ -260,6 +270,7 @@ void CMelodeckDoc::startMonitorRestart() {
 }
 
 void CMelodeckDoc::startPlayer() {
+    emit songStarted(QString::fromStdString(m_playingPath));
     m_player->Play();
     m_statusTimer.start(kStatusPeriodMs);
     m_playState = kPlaying;

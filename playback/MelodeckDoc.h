@@ -115,6 +115,8 @@ signals:
     void playbackStateChanged();
     // The display name of the list's `row` changed (a lyric was found for it).
     void songRenamed(int row);
+    // A song or media file was opened and is about to play.
+    void songStarted(const QString& path);
 
 private:
     // Opens m_curSong, or the songs after it (`step` 1) or before it (-1), each tried once.

@@ -25,6 +25,7 @@
 #include "shell/Settings.h"
 #include "shell/ShellStarts.h"
 #include "shell/TipDialog.h"
+#include "shell/ToneCommands.h"
 #include "shell/TransportSliders.h"
 #include "widgets/PaneStatusBar.h"
 #include "widgets/ProfileSplitter.h"
@@ -109,11 +110,14 @@ void CMainFrame::buildMenus() {
         action->setToolTip(QString::fromUtf8(tip));
     }
     play->addSeparator();
+    ToneCommands::Build(this, m_doc, play);
+    play->addSeparator();
     addCommand(play, kCmdExit, QStringLiteral("退出(&Q)"));
 
     QMenu* vocals = menuBar()->addMenu(QStringLiteral("消原唱(&R)"));
     addCommand(vocals, kCmdAccompanimentMaker, QStringLiteral("MP3消原唱"));
     buildChannelMenu(vocals->addMenu(QStringLiteral("VCD消原唱")));
+    ToneCommands::AddLiveVocalCut(vocals);
 
     QMenu* lyrics = menuBar()->addMenu(QStringLiteral("歌词(&L)"));
     addCommand(lyrics, kCmdAddLyricToLibrary, QStringLiteral("添加歌词入库"));

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "media/ChannelLevel.h"
 #include "media/MediaGraph.h"
 #include "media/SpeakerSink.h"
 
@@ -61,6 +60,7 @@ bool VideoPlayer::Create() {
 
 void VideoPlayer::Close() {
     m_graph.reset();  // stops the streaming threads before anything they use goes
+    m_tone.reset();
     m_sizeFilter = nullptr;
     m_frame = QImage();
     m_visible = false;
@@ -89,9 +89,10 @@ bool VideoPlayer::RenderFile(const std::string& path) {
     // Paced by the clock like any video sink; the sound is the master.
     g_object_set(frames.get(), "sync", TRUE, "max-buffers", 2, "drop", TRUE, nullptr);
 
+    m_tone = std::make_unique<ToneStage>(m_graph->Pipeline(), false);
     g_object_set(m_graph->Pipeline(), "uri", uri.c_str(), "flags", kPlayAudioVideo, "video-sink",
-                 bin, "audio-sink", makeSpeakerSink(), "audio-filter",
-                 makeChannelLevelStage().release(), nullptr);
+                 bin, "audio-sink", makeSpeakerSink(), "audio-filter", m_tone->Filter().release(),
+                 nullptr);
     const GstStateChangeReturn result =
         gst_element_set_state(m_graph->Pipeline(), GST_STATE_PAUSED);
     if (result == GST_STATE_CHANGE_FAILURE ||

@@ -8,12 +8,14 @@
 #include <string>
 
 #include "media/MediaGraph.h"
+#include "media/ToneStage.h"
 
 #include <gst/app/gstappsink.h>
 
 // Plays a video file for a window that the caller owns (the lyrics view): its sound goes to
-// the default output through the per-channel output level, its pictures arrive as QImage
-// frames, scaled to the rectangle the owner gives, on the owner's thread (frameReady). The
+// the default output through the per-channel output level, the key shift and the vocal
+// reduction (the tempo stays, so that the pictures keep with the sound), its pictures arrive as
+// QImage frames, scaled to the rectangle the owner gives, on the owner's thread (frameReady). The
 // owner paints the latest frame at VideoRect() while the video is Visible().
 //
 // Use: Create, RenderFile(path), SetOwner(owner size), Run; SetRect when the owner's size
@@ -72,6 +74,7 @@ private:
     static GstFlowReturn onNewSample(GstAppSink* sink, gpointer self);
 
     std::unique_ptr<MediaGraph> m_graph;
+    std::unique_ptr<ToneStage> m_tone;
     GstElement* m_sizeFilter = nullptr;  // inside the graph's video sink
 
     QRect m_rect;

@@ -342,6 +342,36 @@ double toneSeconds(const std::vector<int16_t>& samples, int channels, int freque
     return static_cast<double>(heard) / 100.0;
 }
 
+double toneShare(const std::vector<int16_t>& samples, int channels, double frequency,
+                 double seconds, int channel) {
+    constexpr size_t kBlock = kRate / 10;
+    const auto step = static_cast<size_t>(channels);
+    const size_t frames = samples.size() / step;
+    const auto wanted = static_cast<size_t>(seconds * kRate);
+    if (frames < wanted || wanted < kBlock) {
+        return 0;
+    }
+    const double coefficient = 2.0 * std::cos(2.0 * M_PI * frequency / kRate);
+    double share = 0;
+    int blocks = 0;
+    for (size_t first = frames - wanted; first + kBlock <= frames; first += kBlock, ++blocks) {
+        double previous = 0;
+        double beforePrevious = 0;
+        double energy = 0;
+        for (size_t n = 0; n < kBlock; ++n) {
+            const double x = samples[(first + n) * step + static_cast<size_t>(channel)];
+            energy += x * x;
+            const double current = x + coefficient * previous - beforePrevious;
+            beforePrevious = previous;
+            previous = current;
+        }
+        const double power = previous * previous + beforePrevious * beforePrevious -
+                             coefficient * previous * beforePrevious;
+        share += energy > 0 ? 2.0 * power / (static_cast<double>(kBlock) * energy) : 0.0;
+    }
+    return share / blocks;
+}
+
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const gint64 deadline = g_get_monotonic_time() + gint64{timeoutMs} * 1000;
     while (!done()) {

@@ -82,6 +82,11 @@ double channelRms(const std::vector<int16_t>& samples, int channel, int channels
 // only shorten the count; a wrong pitch or silence brings it to zero.
 double toneSeconds(const std::vector<int16_t>& samples, int channels, int frequency,
                    int channel = 0);
+// Share of the energy of one channel that lies at `frequency` (any frequency), averaged over
+// the 100 ms blocks of the last `seconds` of a 44100 Hz recording: near 1 for a pure tone at
+// that frequency, near 0 for silence or another pitch.
+double toneShare(const std::vector<int16_t>& samples, int channels, double frequency,
+                 double seconds, int channel = 0);
 // Iterates the default GLib main context (where the players deliver their events) until
 // `done` or the time runs out; true when `done`.
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
