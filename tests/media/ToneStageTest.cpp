@@ -77,7 +77,7 @@ TEST_F(ToneStageTest, TempoChangeWhilePlayingMovesThePositionAtTheNewRateWithout
     // Once the sound already on its way to the speakers (still at the old rate) has played,
     // the song moves 0.8 s a second: the slope of the positions against the clock, which one
     // late buffer on a busy machine does not move much.
-    pumpUntil([] { return false; }, 300);
+    pumpUntil([] { return false; }, 1000);
     std::vector<std::pair<double, double>> samples;  // wall ms, position ms
     const gint64 from = g_get_monotonic_time();
     for (int i = 0; i < 40; ++i) {
