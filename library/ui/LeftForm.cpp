@@ -381,7 +381,8 @@ void CLeftForm::ApplyColors() {
 
 void CLeftForm::OnAddMusicFiles() {
     const QStringList chosen = QFileDialog::getOpenFileNames(
-        this, QString(), QString(), QString::fromUtf8("音乐媒体文件 (*.mp3 *.wma *.wav *.mid *.kar)"));
+        this, QString(), QString(),
+        QString::fromUtf8("音乐媒体文件 (*.mp3 *.wma *.wav *.mid *.kar)"));
     std::vector<std::string> paths;
     for (const QString& path : chosen) {
         paths.push_back(path.toStdString());
