@@ -15,11 +15,11 @@
 #include "resources/CommandIds.h"
 #include "shell/MainFrame.h"
 #include "shell/TextCodec.h"
-#include "tests/audiotools_ui/ModalAnswers.h"
 #include "tests/media/MediaFixtures.h"
 #include "tests/playback/FakeMedia.h"
 #include "tests/support/TestSupport.h"
 #include "tests/views/GuiTestSupport.h"
+#include "tests/views/ModalAnswers.h"
 
 namespace {
 

@@ -14,9 +14,7 @@
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
-#include <functional>
 
 #include "mixer/ui/AudioPage.h"
 #include "mixer/ui/CapturePage.h"
@@ -30,6 +28,7 @@
 #include "tests/playback/FakeMedia.h"
 #include "tests/support/TestSupport.h"
 #include "tests/views/GuiTestSupport.h"
+#include "tests/views/ModalAnswers.h"
 
 namespace {
 
@@ -48,21 +47,6 @@ void type(QLineEdit* edit, const QString& text) {
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClicks(edit, text);
-}
-
-// Runs `act` on the next modal window of type T once it shows (the caller then opens it).
-template <typename T>
-void whenShown(std::function<void(T*)> act) {
-    auto* poll = new QTimer;
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(window);
-        }
-    });
-    poll->start();
 }
 
 class OptionsDialog : public SoundServerFixture {
@@ -187,7 +171,7 @@ TEST_F(OptionsDialog, RestoringDefaultsShowsEachPagesOwn) {
 }
 
 TEST_F(OptionsDialog, OkWritesEveryKeyInItsFormAndRebuildsTheMonitor) {
-    whenShown<COptionsDlg>([this](COptionsDlg* dialog) {
+    ModalAnswers::whenShown<COptionsDlg>([this](COptionsDlg* dialog) {
         QWidget* microphone = showPage(*dialog, "麦克风调节");
         type(child<QLineEdit>(microphone, "delayEdit"), "0.02");
         type(child<QLineEdit>(microphone, "bufferCountEdit"), "3");
@@ -243,7 +227,7 @@ TEST_F(OptionsDialog, OkWritesEveryKeyInItsFormAndRebuildsTheMonitor) {
 }
 
 TEST_F(OptionsDialog, OkWhileNotSingingBuildsTheMonitorStopped) {
-    whenShown<COptionsDlg>([](COptionsDlg* dialog) { dialog->accept(); });
+    ModalAnswers::whenShown<COptionsDlg>([](COptionsDlg* dialog) { dialog->accept(); });
     OptionsCommand::run(doc, nullptr);
     EXPECT_EQ(monitor.resets, 1);
     EXPECT_FALSE(monitor.running);
@@ -253,10 +237,10 @@ TEST_F(OptionsDialog, OkWhileNotSingingBuildsTheMonitorStopped) {
 TEST_F(OptionsDialog, LettersInANumberFieldShowTheMessageAndKeepThePreviousValue) {
     writeBytes(iniPath(), "[PhoneSet]\nRefreshTimer=45\n");
     QString message;
-    whenShown<COptionsDlg>([&message, this](COptionsDlg* dialog) {
+    ModalAnswers::whenShown<COptionsDlg>([&message, this](COptionsDlg* dialog) {
         QWidget* microphone = showPage(*dialog, "麦克风调节");
         type(child<QLineEdit>(microphone, "restartEdit"), "abc");
-        whenShown<QMessageBox>([&message](QMessageBox* box) {
+        ModalAnswers::whenShown<QMessageBox>([&message](QMessageBox* box) {
             message = box->text();
             box->accept();
         });
@@ -270,7 +254,7 @@ TEST_F(OptionsDialog, LettersInANumberFieldShowTheMessageAndKeepThePreviousValue
 
 TEST_F(OptionsDialog, CancelWritesNothing) {
     writeBytes(iniPath(), "[PhoneSet]\nChannel=1\n");
-    whenShown<COptionsDlg>([this](COptionsDlg* dialog) {
+    ModalAnswers::whenShown<COptionsDlg>([this](COptionsDlg* dialog) {
         click(child<QRadioButton>(showPage(*dialog, "麦克风调节"), "stereo"));
         click(child<QPushButton>(dialog, "cancelButton"));
     });
@@ -285,7 +269,7 @@ TEST_F(OptionsDialog, TheFolderChooserPutsTheFolderWithATrailingSlash) {
     dialog.show();
     QWidget* face = showPage(dialog, "用户界面");
     QString title;
-    whenShown<QFileDialog>([&](QFileDialog* chooser) {
+    ModalAnswers::whenShown<QFileDialog>([&](QFileDialog* chooser) {
         title = chooser->windowTitle();
         chooser->setDirectory(QString::fromStdString(lyrics.path()));
         QMetaObject::invokeMethod(chooser, "accept");
@@ -296,7 +280,7 @@ TEST_F(OptionsDialog, TheFolderChooserPutsTheFolderWithATrailingSlash) {
     EXPECT_EQ(CInterfacePage::folderField("/"), "/");
     EXPECT_EQ(CInterfacePage::folderField("/srv/lrc"), "/srv/lrc/");
 
-    whenShown<QFileDialog>([](QFileDialog* chooser) { chooser->reject(); });
+    ModalAnswers::whenShown<QFileDialog>([](QFileDialog* chooser) { chooser->reject(); });
     click(child<QPushButton>(face, "browseButton"));
     EXPECT_EQ(text(face, "folderEdit").toStdString(), lyrics.path());
 }

@@ -17,8 +17,8 @@
 #include "library/ui/SongListCtrl.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
-#include "tests/audiotools_ui/ModalAnswers.h"
 #include "tests/views/GuiTestSupport.h"
+#include "tests/views/ModalAnswers.h"
 #include "tests/views/ProgramFolderFixture.h"
 
 namespace {
