@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Lyric search over a library of 20,000 LRC files (1,000 singer folders) beside
-# `find ROOT -name '*KEY*.lrc'` on the same tree, both with the tree in the cache.
-# Usage: bench/lyrics/search-vs-find.sh [BUILD_DIR] [KEY]
+# `vocalia-cli lyric-search KEY` over a library of 20,000 LRC files in 1,000 singer folders,
+# against `find LIBRARY -name '*KEY*.lrc'` on the same tree: whole processes in interleaved rounds
+# (the order turns each round), the tree in the page cache for both, medians, and the files each
+# found compared before any time counts.
+# Usage: bench/lyrics/search-vs-find.sh [BUILD_DIR] [KEY] [ROUNDS]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=${1:-$root/build}
 key=${2:-77}
+rounds=${3:-9}
+cli=$build/bin/vocalia-cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-library=$work/MyLyrics
+library=$work/home/MyLyrics
 for ((s = 0; s < 1000; ++s)); do
     mkdir -p "$library/Singer $s"
     for ((t = 0; t < 20; ++t)); do
@@ -17,22 +21,44 @@ for ((s = 0; s < 1000; ++s)); do
             >"$library/Singer $s/Title $n.lrc"
     done
 done
-find "$library" -name "*$key*.lrc" >/dev/null  # into the cache
+echo "library: $(find "$library" -name '*.lrc' | wc -l) files, names checksum" \
+    "$(find "$library" -name '*.lrc' | sort | md5sum | cut -c1-12)"
 
-best=999999
-for _ in 1 2 3 4 5; do
+ours() { "$cli" --home "$work/home" lyric-search "$key"; }
+peer() { find "$library" -name "*$key*.lrc"; }
+
+# Both must find the same files before their times mean anything.
+ours | grep -o '"path":"[^"]*"' | sed 's/"path":"//; s/"$//' | sort >"$work/ours.txt"
+peer | sort >"$work/peer.txt"
+if ! cmp -s "$work/ours.txt" "$work/peer.txt"; then
+    echo "the search and find list different files:" >&2
+    diff "$work/ours.txt" "$work/peer.txt" | head >&2
+    exit 1
+fi
+echo "both find $(wc -l <"$work/ours.txt") files"
+
+timeUs() {
+    local start
     start=$(date +%s%N)
-    found=$(find "$library" -name "*$key*.lrc" | wc -l)
-    elapsed=$((($(date +%s%N) - start) / 1000))
-    ((elapsed < best)) && best=$elapsed
-done
-echo "find: ${best} us for $found files"
+    "$@" >/dev/null
+    echo $((($(date +%s%N) - start) / 1000))
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-VOCALIA_BENCH_LYRICS=$library VOCALIA_BENCH_KEY=$key "$build/bench/lyrics_bench" \
-    --benchmark_filter=SearchLibrary --benchmark_format=csv --benchmark_repetitions=5 \
-    --benchmark_report_aggregates_only=true 2>/dev/null |
-    awk -F, -v find="$best" '
-        /_median"?,/ {
-            us = $3 * ($5 ~ /ms/ ? 1000 : 1)
-            printf "SearchFolder: %.0f us  %.2fx the time of find\n", us, us / find
-        }'
+: >"$work/ours.us"
+: >"$work/peer.us"
+for ((r = 0; r < rounds; ++r)); do
+    if ((r % 2 == 0)); then
+        timeUs ours >>"$work/ours.us"
+        timeUs peer >>"$work/peer.us"
+    else
+        timeUs peer >>"$work/peer.us"
+        timeUs ours >>"$work/ours.us"
+    fi
+done
+oursMedian=$(median <"$work/ours.us")
+peerMedian=$(median <"$work/peer.us")
+echo "vocalia-cli lyric-search: median ${oursMedian} us over $rounds runs"
+echo "find:                     median ${peerMedian} us over $rounds runs"
+awk -v a="$oursMedian" -v b="$peerMedian" \
+    'BEGIN { printf "ratio (search / find): %.2f  (aim: at most 2)\n", a / b }'

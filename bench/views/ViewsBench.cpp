@@ -113,6 +113,7 @@ void BM_Add1000Mp3Files(benchmark::State& state) {
         int offset = 0;
         CMelodeckDoc doc(MediaObjects{nullptr, nullptr, nullptr, &offset});
         CLeftForm form(&doc, MakeDurationProbe());
+        form.OnInitialUpdate();
         form.SongLists().AddSongFiles(paths);
         while (form.SongLists().Adder().Pending() > 0) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
