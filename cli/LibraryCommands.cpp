@@ -5,12 +5,12 @@
 #include <iostream>
 
 #include "cli/CliCommand.h"
+#include "cli/CliProgram.h"
 #include "library/FileHandle.h"
 #include "library/M3uPlaylist.h"
 #include "library/Mp3Info.h"
 #include "library/PinyinConverter.h"
 #include "library/SongEntry.h"
-#include "media/MediaProbe.h"
 #include "shell/AtomicFile.h"
 #include "shell/TextCodec.h"
 
@@ -32,8 +32,7 @@ int wholeNumber(const CliArgs& args, const std::string& option, int def) {
 
 // MP3 files by their frames, everything else through the media engine.
 DurationProbe songProbe() {
-    return MakeDurationProbe(
-        [](const std::string& path) { return probeDurationSeconds(path).value_or(0); });
+    return MakeDurationProbe(otherSongFilesProbe());
 }
 
 nlohmann::json songJson(const SongEntry& song) {

@@ -1,73 +1,15 @@
-// vocalia-cli [--home DIR] COMMAND [ARGS]: every core operation of Vocalia from the shell.
+// vocalia-cli: the core commands; every other command runs in vocalia-cli-media, which this
+// program hands the command line to.
 
-#include <iostream>
-#include <new>
-#include <string>
-#include <vector>
+#include "cli/CliProgram.h"
+#include "cli/MediaHandOff.h"
 
-#include "cli/CliCommand.h"
-
-namespace {
-
-void printOverview(std::ostream& out) {
-    out << "usage: vocalia-cli [--home DIR] COMMAND [ARGS]\n"
-           "       vocalia-cli COMMAND --help\n\ncommands:\n";
-    for (const CliCommand& command : CliRegistry::instance().commands()) {
-        out << "  " << command.name << " " << command.usage << "\n      " << command.summary
-            << "\n";
-    }
+DurationProbe otherSongFilesProbe() {
+    return [](const std::string& path) -> int {
+        throw CliNeedsMedia(path + " is measured by the media engine");
+    };
 }
-
-bool wantsHelp(const std::vector<std::string>& args) {
-    for (const std::string& arg : args) {
-        if (arg == "--") {
-            return false;
-        }
-        if (arg == "--help" || arg == "-h") {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    std::string home;
-    if (args.size() >= 2 && args[0] == "--home") {
-        home = args[1];
-        args.erase(args.begin(), args.begin() + 2);
-    }
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        printOverview(args.empty() ? std::cerr : std::cout);
-        return args.empty() ? 2 : 0;
-    }
-    size_t consumed = 0;
-    const CliCommand* command = CliRegistry::instance().find(args, consumed);
-    if (!command) {
-        std::cerr << "vocalia-cli: unknown command \"" << args[0] << "\"\n";
-        printOverview(std::cerr);
-        return 2;
-    }
-    args.erase(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(consumed));
-    if (wantsHelp(args)) {
-        std::cout << "usage: vocalia-cli " << command->name << " " << command->usage << "\n"
-                  << command->summary << "\n";
-        return 0;
-    }
-    CliContext context(home);
-    try {
-        return command->run(args, context);
-    } catch (const CliUsageError& e) {
-        std::cerr << "vocalia-cli " << command->name << ": " << e.what() << "\nusage: vocalia-cli "
-                  << command->name << " " << command->usage << "\n";
-        return 2;
-    } catch (const std::bad_alloc&) {
-        std::cerr << "vocalia-cli " << command->name << ": not enough memory for this input\n";
-        return 1;
-    } catch (const std::exception& e) {
-        std::cerr << "vocalia-cli " << command->name << ": " << e.what() << "\n";
-        return 1;
-    }
+    return runCommandLine(argc, argv, handToMediaProgram);
 }

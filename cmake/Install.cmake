@@ -1,6 +1,7 @@
-# What `cmake --install` puts under the prefix: the three programs in bin/, the player's shared
-# data (help, demo song, the lyric editor as one of its Tools) in share/vocalia/, and the
-# desktop's menu entry, icons and software-centre description.
+# What `cmake --install` puts under the prefix: the three programs in bin/, the command-line
+# tool's media program in libexec/vocalia/, the player's shared data (help, demo song, the lyric
+# editor as one of its Tools) in share/vocalia/, and the desktop's menu entry, icons and
+# software-centre description.
 include(GNUInstallDirs)
 
 # Installing and packaging take what is built; they do not build the tests and benchmarks first.
@@ -11,6 +12,7 @@ set(VOCALIA_DESKTOP_ID org.example.vocalia)
 set(desktop ${PROJECT_SOURCE_DIR}/resources/desktop)
 
 install(TARGETS Vocalia vocalia-cli Verslet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vocalia-cli-media RUNTIME DESTINATION ${VOCALIA_MEDIA_CLI_DIR})
 
 install(FILES ${PROJECT_SOURCE_DIR}/resources/Help/index.html
     DESTINATION ${VOCALIA_DATA_DIR}/Help)

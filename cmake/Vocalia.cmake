@@ -1,6 +1,6 @@
 # vocalia_core_library(NAME SOURCES... [LINKS libs...])
 # A static library of formats and algorithms (nothing above Qt Core). It is added to the
-# global list VOCALIA_CORE_LIBS, which the command-line tool links whole.
+# global list VOCALIA_CORE_LIBS, which the command-line tool's media program links whole.
 function(vocalia_core_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
     add_library(${name} STATIC ${ARG_SOURCES})

@@ -16,6 +16,9 @@ SingerTitle SplitDisplayName(const std::string& name);
 // The library root, `programFolder` + "MyLyrics/".
 std::string LyricLibraryRoot(const std::string& programFolder);
 
+// The folder of a singer's lyrics, ending with "/"; the library root for an empty singer.
+std::string LyricLibrarySingerFolder(const std::string& programFolder, const std::string& singer);
+
 // The library file of a singer and title; an empty singer gives a file in the library root.
 // A "/" inside a name, or a name of dots alone, would reach outside its folder; such characters
 // become "_".
@@ -39,9 +42,3 @@ struct AddLyricResult {
 // its library file (replacing one of that name) and the source deleted only after the copy
 // succeeded. A file that already is its own library file stays where it is.
 AddLyricResult AddLyricToLibrary(const std::string& programFolder, const std::string& source);
-
-// The singers of the library (its sub-folders, full names), sorted in the locale's order.
-std::vector<std::string> LibrarySingers(const std::string& programFolder);
-// The titles of a singer: the names of its ".lrc" files (lower case, as the lyric path is
-// built) without the extension, sorted in the locale's order.
-std::vector<std::string> LibraryTitles(const std::string& programFolder, const std::string& singer);

@@ -173,10 +173,17 @@ bool updateFileAtomically(const std::string& path, const std::function<void(std:
     }
     std::string bytes;
     struct stat st {};
-    if (!readWholeFile(target, bytes, error) && lstat(target.c_str(), &st) == 0) {
+    const bool read = readWholeFile(target, bytes, error);
+    if (!read && lstat(target.c_str(), &st) == 0) {
         return false;
     }
+    const std::string before = read ? bytes : std::string();
     change(bytes);
+    // A change that changes nothing leaves the file as it is, without a flush to the disk;
+    // a read-only file is still refused.
+    if (read && bytes == before && stat(target.c_str(), &st) == 0 && (st.st_mode & 0222) != 0) {
+        return true;
+    }
     return writeFileAtomically(target, bytes, error);
 }
 

@@ -16,8 +16,8 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes,
 
 // Read-modify-write of a file that other processes update too: under an exclusive lock on the
 // hidden ".<name>.lock" beside it (waited for a few seconds at most), reads the file ("" when it is
-// missing), lets `change` edit the bytes and writes them back atomically. A file that is there but
-// cannot be read is left alone (false).
+// missing), lets `change` edit the bytes and writes them back atomically; bytes that come back
+// unchanged are not written again. A file that is there but cannot be read is left alone (false).
 bool updateFileAtomically(const std::string& path, const std::function<void(std::string&)>& change,
                           std::string* error = nullptr);
 

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "lyrics/LyricLibrary.h"
+#include "lyrics/LyricLibraryListing.h"
 #include "shell/ProgramFolder.h"
 
 namespace {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # install-test.sh BUILD_DIR: installs the build into a temporary prefix and checks that it holds
 # exactly the expected files, that the desktop entry and the software-centre description
-# validate, and that the installed player finds its lyric editor, help and demo song there.
+# validate, that the installed player finds its lyric editor, help and demo song there, and that
+# the command-line tool's two programs find each other and the user's folder.
 set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -42,6 +43,14 @@ timeout 60 "$prefix/bin/Vocalia" --no-splash --quit-when-shown ||
     fail "the installed player did not start and end"
 [[ -s "$home/Demo/星光小调.mid" && -s "$home/MyLyrics/Vocalia/星光小调.lrc" ]] ||
     fail "the installed player's first start gave no demo song in $home"
+# The installed command-line tool: the core program and, for a media command, its media program
+# in libexec/ use the same folder.
+[[ $("$prefix/bin/vocalia-cli" home) == "$home" ]] ||
+    fail "the installed vocalia-cli uses another folder"
+mix=$("$prefix/bin/vocalia-cli" synthesize --music "$work/none.mp3" 2>&1) &&
+    fail "a mix without a recording succeeded"
+[[ $mix == *"${home}temp.mp3"* ]] ||
+    fail "the installed media commands do not look for the recording in $home: $mix"
 [[ -z $(find "$prefix" -newer "$work/installed") ]] ||
     fail "the installed player wrote into its prefix"
 echo "installed and started from $prefix"

@@ -30,7 +30,24 @@ TEST(AtomicFileTest, AFileItsOwnerMadeReadOnlyIsRefusedAndKept) {
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(readBytes(path), "old");
     EXPECT_FALSE(updateFileAtomically(path, [](std::string& bytes) { bytes += "x"; }));
+    EXPECT_FALSE(updateFileAtomically(path, [](std::string&) {}));
     EXPECT_EQ(readBytes(path), "old");
+}
+
+// Writing a value the file already holds (each start writes the program folder) leaves the file
+// alone; a missing file is still created.
+TEST(AtomicFileTest, AnUpdateThatChangesNothingDoesNotRewriteTheFile) {
+    TempDir dir;
+    const std::string path = dir.file("OrvMelodeck.ini");
+    ASSERT_TRUE(CIniFile::WriteProfileString(path, "App", "AppPath", "/a/"));
+    const struct stat first = statOf(path);
+    ASSERT_TRUE(CIniFile::WriteProfileString(path, "App", "AppPath", "/a/"));
+    EXPECT_EQ(statOf(path).st_ino, first.st_ino);
+    ASSERT_TRUE(CIniFile::WriteProfileString(path, "App", "AppPath", "/b/"));
+    EXPECT_NE(statOf(path).st_ino, first.st_ino);
+    EXPECT_EQ(readBytes(path), "[App]\nAppPath=/b/\n");
+    EXPECT_TRUE(updateFileAtomically(dir.file("new.ini"), [](std::string&) {}));
+    EXPECT_TRUE(fs::exists(dir.file("new.ini")));
 }
 
 TEST(AtomicFileTest, AReplacedFileKeepsItsModeOwnerAndGroup) {

@@ -43,17 +43,18 @@ std::string readBytes(const std::string& path) {
 
 namespace {
 
-CliResult runCliProcess(QProcess& process, const std::vector<std::string>& args, int timeoutMs) {
+CliResult runCliProcess(QProcess& process, const std::vector<std::string>& args, int timeoutMs,
+                        const std::string& program = VOCALIA_CLI_PATH) {
     QStringList arguments;
     for (const std::string& arg : args) {
         arguments << QString::fromStdString(arg);
     }
-    process.start(QStringLiteral(VOCALIA_CLI_PATH), arguments);
+    process.start(QString::fromStdString(program), arguments);
     CliResult result;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
-        result.err = "vocalia-cli did not finish in time";
+        result.err = program + " did not finish in time";
         return result;
     }
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -67,6 +68,12 @@ CliResult runCliProcess(QProcess& process, const std::vector<std::string>& args,
 CliResult runCli(const std::vector<std::string>& args, int timeoutMs) {
     QProcess process;
     return runCliProcess(process, args, timeoutMs);
+}
+
+CliResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     int timeoutMs) {
+    QProcess process;
+    return runCliProcess(process, args, timeoutMs, program);
 }
 
 CliResult runCliWithin(size_t bytes, const std::vector<std::string>& args) {

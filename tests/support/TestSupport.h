@@ -33,6 +33,9 @@ struct CliResult {
 
 // Runs vocalia-cli with the arguments and waits for it (at most `timeoutMs`).
 CliResult runCli(const std::vector<std::string>& args, int timeoutMs = 120000);
+// The same for another program, e.g. a copy of vocalia-cli elsewhere.
+CliResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     int timeoutMs = 120000);
 // The same with the tool's address space held to `bytes` (as `prlimit --as` does).
 CliResult runCliWithin(size_t bytes, const std::vector<std::string>& args);
 
