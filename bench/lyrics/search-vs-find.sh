@@ -10,8 +10,10 @@ build=${1:-$root/build}
 key=${2:-77}
 rounds=${3:-9}
 cli=$build/bin/vocalia-cli
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The rounds helper removes its folder, and the work folder in it, at exit.
+source "$root/bench/process-rounds.sh"
+work=$round_dir/work
+mkdir "$work"
 library=$work/home/MyLyrics
 for ((s = 0; s < 1000; ++s)); do
     mkdir -p "$library/Singer $s"
@@ -22,7 +24,7 @@ for ((s = 0; s < 1000; ++s)); do
     done
 done
 echo "library: $(find "$library" -name '*.lrc' | wc -l) files, names checksum" \
-    "$(find "$library" -name '*.lrc' | sort | md5sum | cut -c1-12)"
+    "$(cd "$library" && find . -name '*.lrc' | sort | md5sum | cut -c1-12)"
 
 ours() { "$cli" --home "$work/home" lyric-search "$key"; }
 peer() { find "$library" -name "*$key*.lrc"; }
@@ -37,28 +39,13 @@ if ! cmp -s "$work/ours.txt" "$work/peer.txt"; then
 fi
 echo "both find $(wc -l <"$work/ours.txt") files"
 
-timeUs() {
-    local start
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    echo $((($(date +%s%N) - start) / 1000))
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-: >"$work/ours.us"
-: >"$work/peer.us"
-for ((r = 0; r < rounds; ++r)); do
-    if ((r % 2 == 0)); then
-        timeUs ours >>"$work/ours.us"
-        timeUs peer >>"$work/peer.us"
-    else
-        timeUs peer >>"$work/peer.us"
-        timeUs ours >>"$work/ours.us"
-    fi
-done
-oursMedian=$(median <"$work/ours.us")
-peerMedian=$(median <"$work/peer.us")
-echo "vocalia-cli lyric-search: median ${oursMedian} us over $rounds runs"
-echo "find:                     median ${peerMedian} us over $rounds runs"
-awk -v a="$oursMedian" -v b="$peerMedian" \
+run_search() { ours; }
+check_search() { [[ $(grep -o '"path":' "$round_out" | wc -l) == $(wc -l <"$work/peer.txt") ]]; }
+run_find() { peer; }
+check_find() { cmp -s <(sort "$round_out") "$work/peer.txt"; }
+rounds_run 1 search find  # warm-up, not counted
+rounds_run "$rounds" search find
+echo "vocalia-cli lyric-search: median $(rounds_median search) us ($(rounds_range search) ms)"
+echo "find:                     median $(rounds_median find) us ($(rounds_range find) ms)"
+awk -v a="$(rounds_median search)" -v b="$(rounds_median find)" \
     'BEGIN { printf "ratio (search / find): %.2f  (aim: at most 2)\n", a / b }'

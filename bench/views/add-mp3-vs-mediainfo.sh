@@ -13,8 +13,10 @@ build=${1:-$root/build}
 rounds=${2:-7}
 cli=$build/bin/vocalia-cli
 command -v mediainfo >/dev/null || { echo "mediainfo is not installed" >&2; exit 1; }
-work=$(mktemp -d /tmp/vocalia-views-bench.XXXXXX)
-trap 'rm -rf "$work"' EXIT
+# The rounds helper removes its folder, and the work folder in it, at exit.
+source "$root/bench/process-rounds.sh"
+work=$round_dir/work
+mkdir "$work"
 export VOCALIA_BENCH_DIR=$work QT_QPA_PLATFORM=offscreen
 
 # The window bench makes the files (about 5 s of sound each) under $work/mp3.
@@ -39,29 +41,14 @@ if ! cmp -s "$work/ours.txt" "$work/peer.txt"; then
 fi
 echo "both give the same length for all $(wc -l <"$work/ours.txt") files"
 
-timeUs() {
-    local start
-    start=$(date +%s%N)
-    "$@" >/dev/null
-    echo $((($(date +%s%N) - start) / 1000))
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-: >"$work/ours.us"
-: >"$work/peer.us"
-for ((r = 0; r < rounds; ++r)); do
-    if ((r % 2 == 0)); then
-        timeUs ours >>"$work/ours.us"
-        timeUs peer >>"$work/peer.us"
-    else
-        timeUs peer >>"$work/peer.us"
-        timeUs ours >>"$work/ours.us"
-    fi
-done
-oursMedian=$(median <"$work/ours.us")
-peerMedian=$(median <"$work/peer.us")
-echo "vocalia-cli m3u-save, 1,000 files: median $((oursMedian / 1000)) ms over $rounds runs"
-echo "mediainfo, the same files:         median $((peerMedian / 1000)) ms over $rounds runs"
-awk -v a="$oursMedian" -v b="$peerMedian" \
+run_vocalia() { ours; }
+check_vocalia() { [[ $(grep -c '^#EXTINF' "$work/list$n.m3u") == "${#files[@]}" ]]; }
+run_mediainfo() { peer; }
+check_mediainfo() { [[ $(grep -c '|' "$round_out") == "${#files[@]}" ]]; }
+rounds_run "$rounds" vocalia mediainfo
+echo "vocalia-cli m3u-save, 1,000 files: median $(($(rounds_median vocalia) / 1000)) ms"
+echo "mediainfo, the same files:         median $(($(rounds_median mediainfo) / 1000)) ms"
+awk -v a="$(rounds_median vocalia)" -v b="$(rounds_median mediainfo)" \
     'BEGIN { printf "ratio (ours / mediainfo): %.3f\n", a / b }'
 echo "in the window, adding them through the worker: ${windowAdd} ms"
 "$build/bench/views_bench" --benchmark_filter=Repaint
