@@ -12,13 +12,16 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "library/Id3TitleReader.h"
 #include "lyriceditor/LrcSaveRun.h"
 #include "lyriceditor/VersletStrings.h"
+#include "lyriceditor/ui/TapPane.h"
 #include "shell/TextCodec.h"
 
 namespace {
@@ -138,10 +141,48 @@ void CVersletDlg::buildGroups() {
     infoRow->addWidget(m_makerEdit);
 
     auto* lines = new QGroupBox(text("歌词区"), this);
-    m_wordsEdit = edit("wordsEdit", lines);
-    m_addButton = button("加入", "addButton", lines);
-    m_pauseButton = button(VersletStrings::kPause, "pauseButton", lines);
-    m_list = new QTreeWidget(lines);
+    m_typeRadio = new QRadioButton(text("边听边输入"), lines);
+    m_typeRadio->setObjectName(QStringLiteral("typeModeRadio"));
+    m_typeRadio->setChecked(true);
+    m_lineTapRadio = new QRadioButton(text("逐句标记"), lines);
+    m_lineTapRadio->setObjectName(QStringLiteral("lineTapRadio"));
+    m_wordTapRadio = new QRadioButton(text("逐字标记"), lines);
+    m_wordTapRadio->setObjectName(QStringLiteral("wordTapRadio"));
+    auto* modeRow = new QHBoxLayout;
+    for (QRadioButton* radio : {m_typeRadio, m_lineTapRadio, m_wordTapRadio}) {
+        modeRow->addWidget(radio);
+        connect(radio, &QRadioButton::toggled, this, &CVersletDlg::OnModeChosen);
+    }
+    modeRow->addStretch(1);
+    m_pages = new QStackedWidget(lines);
+    m_pages->addWidget(buildTypePage(m_pages));
+    m_tapPane = new TapPane(m_player, m_pages);
+    m_tapPane->setObjectName(QStringLiteral("tapPane"));
+    m_pages->addWidget(m_tapPane);
+    // The mode stays while stamps exist: they were tapped for the text as it was cut then.
+    connect(m_tapPane, &TapPane::stampsChanged, this, [this] {
+        const bool free = m_tapPane->Draft().Stamps() == 0;
+        for (QRadioButton* radio : {m_typeRadio, m_lineTapRadio, m_wordTapRadio}) {
+            radio->setEnabled(free);
+        }
+    });
+    auto* linesColumn = new QVBoxLayout(lines);
+    linesColumn->addLayout(modeRow);
+    linesColumn->addWidget(m_pages, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(controls);
+    layout->addWidget(info);
+    layout->addWidget(lines, 1);
+    resize(560, 520);
+}
+
+QWidget* CVersletDlg::buildTypePage(QWidget* parent) {
+    auto* page = new QWidget(parent);
+    m_wordsEdit = edit("wordsEdit", page);
+    m_addButton = button("加入", "addButton", page);
+    m_pauseButton = button(VersletStrings::kPause, "pauseButton", page);
+    m_list = new QTreeWidget(page);
     m_list->setObjectName(QStringLiteral("lyricList"));
     m_list->setRootIsDecorated(false);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -149,22 +190,28 @@ void CVersletDlg::buildGroups() {
         {text(VersletStrings::kWordsColumn), text(VersletStrings::kTimeColumn)});
     m_list->setColumnWidth(0, kWordsColumnWidth);
     m_list->setColumnWidth(1, kTimeColumnWidth);
-    auto* hint = new QLabel(text(kUsageHint), lines);
+    auto* hint = new QLabel(text(kUsageHint), page);
     hint->setObjectName(QStringLiteral("hintLabel"));
     auto* addRow = new QHBoxLayout;
     addRow->addWidget(m_wordsEdit, 1);
     addRow->addWidget(m_addButton);
     addRow->addWidget(m_pauseButton);
-    auto* linesColumn = new QVBoxLayout(lines);
-    linesColumn->addLayout(addRow);
-    linesColumn->addWidget(m_list, 1);
-    linesColumn->addWidget(hint);
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(addRow);
+    column->addWidget(m_list, 1);
+    column->addWidget(hint);
+    return page;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(controls);
-    layout->addWidget(info);
-    layout->addWidget(lines, 1);
-    resize(560, 520);
+void CVersletDlg::OnModeChosen() {
+    m_pages->setCurrentIndex(Tapping() ? 1 : 0);
+    m_tapPane->SetMode(m_wordTapRadio->isChecked() ? TapDraft::Mode::Words : TapDraft::Mode::Lines);
+    m_tapPane->SongStateChanged();
+}
+
+bool CVersletDlg::Tapping() const {
+    return !m_typeRadio->isChecked();
 }
 
 void CVersletDlg::ChooseSong(const QString& path) {
@@ -216,6 +263,7 @@ void CVersletDlg::ShowPlaying(bool playing) {
     }
     const bool paused = m_player.State() == GraphState::Paused;
     m_pauseButton->setText(text(paused ? VersletStrings::kContinue : VersletStrings::kPause));
+    m_tapPane->SongStateChanged();
 }
 
 void CVersletDlg::ShowPosition() {
@@ -267,7 +315,7 @@ void CVersletDlg::OnSave() {
         return;
     }
     job.path = localPath(path);
-    job.rows = m_draft.Rows();
+    job.rows = Tapping() ? m_tapPane->Rows() : m_draft.Rows();
     // A few lines of text: the run is over long before a worker thread would pay off.
     PositionFieldObserver observer(m_positionLabel);
     const RunOutcome outcome = LrcSaveRun(observer).Run(job);
@@ -275,7 +323,11 @@ void CVersletDlg::OnSave() {
         ShowMessage(QString::fromStdString(outcome.error));
         return;
     }
-    m_draft.MarkSaved();
+    if (Tapping()) {
+        m_tapPane->MarkSaved();
+    } else {
+        m_draft.MarkSaved();
+    }
 }
 
 void CVersletDlg::OnAbout() {
@@ -292,7 +344,7 @@ void CVersletDlg::OnAbout() {
 }
 
 void CVersletDlg::reject() {
-    if (!m_draft.Modified() || m_leaveConfirmed) {
+    if (!(m_draft.Modified() || m_tapPane->Modified()) || m_leaveConfirmed) {
         m_positionTimer.stop();
         QDialog::reject();
         return;

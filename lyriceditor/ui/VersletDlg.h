@@ -11,7 +11,10 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
+class QStackedWidget;
 class QTreeWidget;
+class TapPane;
 class QTreeWidgetItem;
 
 // Where the dialog asks the user for files: the song to open and the lyric file to save.
@@ -26,7 +29,8 @@ struct VersletFileChoosers {
 
 // The lyric editor: plays a chosen MP3; the user pauses after each sung line, types it and adds
 // it, and finally saves the lines as an LRC file. The dialog binds its widgets to an LrcDraft
-// (the stamping rules) and saves through LrcSaveRun.
+// (the stamping rules) and saves through LrcSaveRun. In its tap modes the lyric is pasted whole
+// and each line or word is stamped with a key as it is sung (TapPane).
 class CVersletDlg : public QDialog {
     Q_OBJECT
 
@@ -50,6 +54,9 @@ protected:
 
 private:
     void buildGroups();
+    QWidget* buildTypePage(QWidget* parent);
+    void OnModeChosen();
+    bool Tapping() const;
     void OnChoose();
     void OnPlay();
     void OnStop();
@@ -84,4 +91,9 @@ private:
     QPushButton* m_addButton = nullptr;
     QPushButton* m_pauseButton = nullptr;
     QTreeWidget* m_list = nullptr;
+    QRadioButton* m_typeRadio = nullptr;
+    QRadioButton* m_lineTapRadio = nullptr;
+    QRadioButton* m_wordTapRadio = nullptr;
+    QStackedWidget* m_pages = nullptr;
+    TapPane* m_tapPane = nullptr;
 };

@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTreeWidget>
@@ -15,6 +17,7 @@
 #include <memory>
 
 #include "library/Id3v1Tag.h"
+#include "lyriceditor/ui/TapPane.h"
 #include "lyriceditor/ui/VersletDlg.h"
 #include "lyrics/LrcLyric.h"
 #include "tests/media/MediaFixtures.h"
@@ -109,6 +112,40 @@ protected:
     // Lets the song play until its position passed `ms`.
     void playUntil(int64_t ms) {
         ASSERT_TRUE(pumpUntil([&] { return dlg->Player().GetPositionMs() >= ms; }, 10000));
+    }
+
+    // Pastes `lyric` into the tap page of the mode radio `mode` and plays a song.
+    QPlainTextEdit* startTapping(const char* mode, const QString& lyric) {
+        dlg->ChooseSong(taggedSong(3));
+        QTest::mouseClick(child<QRadioButton>(mode), Qt::LeftButton);
+        auto* text = child<QPlainTextEdit>("tapTextEdit");
+        EXPECT_TRUE(text->isVisible());
+        text->setFocus();
+        text->insertPlainText(lyric);
+        click("playButton");
+        EXPECT_EQ(dlg->focusWidget(), text);
+        EXPECT_TRUE(text->isReadOnly());
+        return text;
+    }
+
+    // Presses `key` in the tap text once the song passed `ms`; the range of positions the
+    // press could have stamped, cut to hundredths as the file holds them.
+    std::pair<int, int> pressAt(int64_t ms, Qt::Key key = Qt::Key_Space) {
+        playUntil(ms);
+        const auto before = static_cast<int>(dlg->Player().GetPositionMs());
+        QTest::keyClick(child<QPlainTextEdit>("tapTextEdit"), key);
+        const auto after = static_cast<int>(dlg->Player().GetPositionMs());
+        return {before / 10 * 10, after};
+    }
+
+    // Saves into `name` and reads the file back in the player's model.
+    LrcLyric saveAndLoad(const char* name) {
+        lyricToSave = QString::fromStdString(dir.file(name));
+        click("saveButton");
+        EXPECT_TRUE(takeMessage().isEmpty());
+        LrcLyric lyric;
+        EXPECT_TRUE(lyric.Load(lyricToSave.toStdString()));
+        return lyric;
     }
 
     TempDir dir;
@@ -326,6 +363,85 @@ TEST_F(VersletDlgTest, SavedLinesCloseWithoutAskingAndTheAboutBoxNamesTheVersion
     dlg->close();
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(takeMessage(), QString());
+}
+
+bool within(int ms, std::pair<int, int> range) {
+    return ms >= range.first && ms <= range.second;
+}
+
+TEST_F(VersletDlgTest, LineTapsStampEachLineAndStepBackAndReplayWorkAsTheHintSays) {
+    auto* text = startTapping("lineTapRadio", QStringLiteral("第一句\n\n  Second line \n第三句\n"));
+    const auto first = pressAt(300);
+    // The text is shown as it is tapped: trimmed lines, blank lines gone, nothing typed.
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("第一句\nSecond line\n第三句"));
+    EXPECT_FALSE(child<QRadioButton>("typeModeRadio")->isEnabled());
+    pressAt(900);
+    ASSERT_EQ(dlg->findChild<TapPane*>()->Draft().Stamps(), 2u);
+
+    // Backspace takes the second line back and starts the song a little before it.
+    QTest::keyClick(text, Qt::Key_Backspace);
+    EXPECT_EQ(dlg->findChild<TapPane*>()->Draft().Stamps(), 1u);
+    ASSERT_TRUE(pumpUntil([&] { return dlg->Player().GetPositionMs() < 800; }, 3000));
+    const auto second = pressAt(1200);
+    const auto third = pressAt(1800);
+    // Left goes back five seconds and changes no stamp; taps before the last one are refused.
+    QTest::keyClick(text, Qt::Key_Left);
+    ASSERT_TRUE(pumpUntil([&] { return dlg->Player().GetPositionMs() < 1000; }, 3000));
+    QTest::keyClick(text, Qt::Key_Space);
+    EXPECT_EQ(dlg->findChild<TapPane*>()->Draft().Stamps(), 3u);
+    EXPECT_EQ(text->extraSelections().size(), 3);
+
+    const LrcLyric lyric = saveAndLoad("lines.lrc");
+    ASSERT_EQ(lyric.Lines().size(), 3u);
+    EXPECT_PRED2(within, lyric.Lines()[0].Start, first);
+    EXPECT_PRED2(within, lyric.Lines()[1].Start, second);
+    EXPECT_PRED2(within, lyric.Lines()[2].Start, third);
+    EXPECT_EQ(lyric.Lines()[1].Text, "Second line\n");
+    EXPECT_TRUE(lyric.Lines()[1].Words.empty());
+    EXPECT_EQ(ReadTagHead(lyricToSave.toStdString()), (SingerTitle{"歌手", "月亮代表我的心"}));
+    click("stopButton");
+    dlg->close();
+    EXPECT_FALSE(dlg->isVisible());
+}
+
+TEST_F(VersletDlgTest, WordTapsStampLatinWordsAndChineseCharactersAndSaveWhatIsTapped) {
+    startTapping("wordTapRadio", QStringLiteral("Twinkle twinkle\n一闪"));
+    std::vector<std::pair<int, int>> taps;
+    taps.push_back(pressAt(200));
+    taps.push_back(pressAt(500));
+    taps.push_back(pressAt(800));
+    // A save in the middle holds the lines reached so far, the rest of a line after its last
+    // stamp.
+    LrcLyric partial = saveAndLoad("partial.lrc");
+    ASSERT_EQ(partial.Lines().size(), 2u);
+    EXPECT_EQ(partial.Lines()[1].ShownText(), "一闪");
+    ASSERT_EQ(partial.Lines()[1].Words.size(), 1u);
+    EXPECT_PRED2(within, partial.Lines()[1].Words[0].Start, taps[2]);
+
+    taps.push_back(pressAt(1100));
+    const LrcLyric lyric = saveAndLoad("words.lrc");
+    ASSERT_EQ(lyric.Lines().size(), 2u);
+    const std::vector<std::pair<int, std::string>> expected[] = {
+        {{0, "Twinkle"}, {1, "twinkle"}},
+        {{2, "一"}, {3, "闪"}},
+    };
+    for (size_t row = 0; row < 2; ++row) {
+        const LyricLine& line = lyric.Lines()[row];
+        ASSERT_EQ(line.Words.size(), expected[row].size()) << row;
+        EXPECT_PRED2(within, line.Start, taps[static_cast<size_t>(expected[row][0].first)]);
+        for (size_t w = 0; w < line.Words.size(); ++w) {
+            const LyricWord& word = line.Words[w];
+            EXPECT_PRED2(within, word.Start, taps[static_cast<size_t>(expected[row][w].first)]);
+            std::string shown = line.ShownText().substr(static_cast<size_t>(word.Begin),
+                                                        static_cast<size_t>(word.Length));
+            EXPECT_EQ(shown.substr(0, shown.find(' ')), expected[row][w].second);
+        }
+    }
+    // Every word is stamped: a further Space changes nothing.
+    QTest::keyClick(child<QPlainTextEdit>("tapTextEdit"), Qt::Key_Space);
+    EXPECT_EQ(dlg->findChild<TapPane*>()->Draft().Stamps(), 4u);
+    click("stopButton");
+    EXPECT_TRUE(child<QPlainTextEdit>("tapTextEdit")->isReadOnly());
 }
 
 }  // namespace
