@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <array>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 #include <nlohmann/json.hpp>
@@ -11,6 +16,7 @@
 #include "media/CaptureFormat.h"
 #include "media/MediaProbe.h"
 #include "media/MicMonitor.h"
+#include "media/ServerLoopback.h"
 #include "media/VoiceRecorder.h"
 #include "resources/StringTable.h"
 #include "tests/media/MediaFixtures.h"
@@ -26,6 +32,40 @@ void decodeToWav(const std::string& in, const std::string& out) {
                 "\" ! decodebin ! audioconvert ! audioresample ! "
                 "audio/x-raw,format=S16LE,channels=2,rate=44100 ! wavenc ! filesink location=\"" +
                 out + "\"");
+}
+
+// The arguments of the monitor's loopback modules on the test server, whoever loaded them.
+std::vector<std::string> monitorModules() {
+    struct Close {
+        void operator()(FILE* pipe) const { pclose(pipe); }
+    };
+    const std::unique_ptr<FILE, Close> list(popen("pactl list modules short", "r"));
+    std::vector<std::string> found;
+    std::array<char, 4096> line{};
+    while (list && fgets(line.data(), line.size(), list.get())) {
+        const std::string text(line.data());
+        if (text.find("vocalia.monitor=") != std::string::npos) {
+            found.push_back(text);
+        }
+    }
+    return found;
+}
+
+// Frames at which clicks begin in one channel of an interleaved stereo recording.
+std::vector<long> clickOnsets(const std::vector<int16_t>& samples, int channel) {
+    std::vector<long> onsets;
+    long last = -44100;
+    for (size_t i = channel; i < samples.size(); i += 2) {
+        const auto frame = static_cast<long>(i / 2);
+        if (std::abs(samples[i]) < 4000) {
+            continue;
+        }
+        if (frame - last > 44100 / 5) {
+            onsets.push_back(frame);
+        }
+        last = frame;
+    }
+    return onsets;
 }
 
 class CaptureTest : public ::testing::Test {
@@ -81,6 +121,86 @@ TEST_F(CaptureTest, MonitorCarriesTheMicrophoneToTheSpeakersAcrossARestart) {
         EXPECT_EQ(toneSeconds(heard.samples(), 2, kToneHz + 200), 0.0) << run;
         ASSERT_EQ(monitor.Stop(), 0);
     }
+}
+
+TEST_F(CaptureTest, MonitorPassesEachClickSoonAndItsRestartKeepsTheOneLoopback) {
+    // Four 10 ms clicks, 0.4 s apart.
+    runPipeline(
+        "audiotestsrc wave=ticks freq=1000 volume=0.8 tick-interval=400000000 "
+        "samplesperbuffer=4410 num-buffers=13 ! "
+        "audio/x-raw,format=S16LE,rate=44100,channels=2 ! wavenc ! filesink location=\"" +
+        dir.file("clicks.wav") + "\"");
+    // Started before the monitor, so that both channels keep one timeline.
+    SourceRecording both("micfeed.monitor", "out.monitor");
+    MicMonitor monitor;
+    monitor.SetFormat(1, 1, 22050, 6, 0.005F);
+    ASSERT_EQ(monitor.Build(), 0) << monitor.LastError();
+    ASSERT_EQ(monitor.Play(), 0) << monitor.LastError();
+    // The periodic restart leaves a running loopback as it is.
+    ASSERT_EQ(monitor.Restart(), 0) << monitor.LastError();
+    ASSERT_EQ(monitorModules().size(), 1u);
+    EXPECT_NE(monitorModules()[0].find("latency_msec=18"), std::string::npos)
+        << monitorModules()[0];
+    pumpUntil([] { return false; }, 300);
+    {
+        const SinkFeed clicks(dir.file("clicks.wav"), "micfeed");
+        EXPECT_TRUE(both.waitFor(
+            [](const std::vector<int16_t>& samples) { return clickOnsets(samples, 1).size() >= 4; },
+            10000));
+    }
+    both.finish();
+    const std::vector<long> fed = clickOnsets(both.samples(), 0);
+    const std::vector<long> heard = clickOnsets(both.samples(), 1);
+    ASSERT_EQ(fed.size(), 4u);
+    ASSERT_EQ(heard.size(), 4u);
+    // Correctness, not speed: each click comes out after it went in, well within a beat.
+    for (size_t i = 0; i < fed.size(); ++i) {
+        EXPECT_GT(heard[i], fed[i]) << i;
+        EXPECT_LT(heard[i] - fed[i], 44100 * 15 / 100) << i;
+    }
+    ASSERT_EQ(monitor.Stop(), 0);
+    EXPECT_TRUE(monitorModules().empty());
+}
+
+TEST_F(CaptureTest, MonitorCommandTakesItsLoopbackAlongAndALeftOneGoesAtTheNextStart) {
+    const auto startCommand = [this](QProcess& process) {
+        startCli(process, {"--home", dir.path(), "monitor", "--seconds", "60"});
+        return pumpUntil([] { return monitorModules().size() == 1; }, 15000);
+    };
+    // Ended by a signal it can answer, the command unloads its loopback itself.
+    QProcess stopped;
+    ASSERT_TRUE(startCommand(stopped));
+    kill(static_cast<pid_t>(stopped.processId()), SIGTERM);
+    ASSERT_TRUE(stopped.waitForFinished(10000));
+    EXPECT_EQ(stopped.exitCode(), 0) << stopped.readAllStandardError().toStdString();
+    EXPECT_TRUE(monitorModules().empty());
+
+    // Killed outright, it leaves the loopback playing; the next start of a monitor unloads it.
+    QProcess killed;
+    ASSERT_TRUE(startCommand(killed));
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(10000));
+    ASSERT_EQ(monitorModules().size(), 1u);
+    MicMonitor monitor;
+    monitor.SetFormat(1, 1, 22050, 6, 0.005F);
+    ASSERT_EQ(monitor.Build(), 0) << monitor.LastError();
+    ASSERT_EQ(monitor.Play(), 0) << monitor.LastError();
+    const std::vector<std::string> left = monitorModules();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_NE(left[0].find(ServerLoopback::ProcessTag()), std::string::npos) << left[0];
+    monitor.Stop();
+    EXPECT_TRUE(monitorModules().empty());
+}
+
+TEST(MicMonitorLatencyTest, AsksForTheMiddleOfTheCaptureQueue) {
+    MicMonitor monitor;
+    EXPECT_EQ(monitor.LatencyMs(), 175);  // 6 buffers of 50 ms: 3.5 buffers
+    monitor.SetFormat(1, 1, 22050, 6, 0.005F);
+    EXPECT_EQ(monitor.LatencyMs(), 18);
+    monitor.SetFormat(1, 1, 22050, 0, 0.0F);  // nonsense from a hand-edited file
+    EXPECT_EQ(monitor.LatencyMs(), 1);
+    monitor.SetFormat(1, 1, 22050, 1000000, 1000.0F);
+    EXPECT_EQ(monitor.LatencyMs(), 10000);
 }
 
 TEST_F(CaptureTest, RecorderWritesAPlainMp3HoldingTheToneAndReplacesTheLastOne) {

@@ -193,10 +193,28 @@ uint32_t le32(const std::string& bytes, size_t at) {
 
 }  // namespace
 
+namespace {
+
+constexpr const char* kToAppSink =
+    "audio/x-raw,format=S16LE,rate=44100,channels=2 ! appsink name=samples emit-signals=true "
+    "sync=false";
+
+std::string monoFrom(const std::string& device, const std::string& pad) {
+    return " pulsesrc device=" + device +
+           " ! audio/x-raw,format=S16LE,rate=44100,channels=1 ! both." + pad;
+}
+
+}  // namespace
+
 SourceRecording::SourceRecording(const std::string& device)
-    : m_pipeline(startPipeline("pulsesrc device=" + device +
-                               " ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! appsink "
-                               "name=samples emit-signals=true sync=false")) {
+    : SourceRecording(startPipeline("pulsesrc device=" + device + " ! " + kToAppSink)) {}
+
+SourceRecording::SourceRecording(const std::string& left, const std::string& right)
+    : SourceRecording(startPipeline("interleave name=both ! audioconvert ! " +
+                                    std::string(kToAppSink) + monoFrom(left, "sink_0") +
+                                    monoFrom(right, "sink_1"))) {}
+
+SourceRecording::SourceRecording(GstRef<GstElement> pipeline) : m_pipeline(std::move(pipeline)) {
     const GstRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(m_pipeline.get()), "samples"));
     g_signal_connect(sink.get(), "new-sample", G_CALLBACK(&SourceRecording::takeSample), this);
 }

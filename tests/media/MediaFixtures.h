@@ -37,6 +37,9 @@ void makeVcdDat(const std::string& mpegPath, const std::string& datPath);
 class SourceRecording {
 public:
     explicit SourceRecording(const std::string& device);
+    // Records two sources as the left and the right channel of one recording, so that both
+    // share one clock: what goes into a route beside what comes out of it.
+    SourceRecording(const std::string& left, const std::string& right);
     ~SourceRecording();
     SourceRecording(const SourceRecording&) = delete;
     SourceRecording& operator=(const SourceRecording&) = delete;
@@ -51,6 +54,7 @@ public:
     void finish();
 
 private:
+    explicit SourceRecording(GstRef<GstElement> pipeline);
     static GstFlowReturn takeSample(GstElement* sink, gpointer self);
     size_t sampleCount() const;
 

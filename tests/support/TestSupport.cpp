@@ -41,14 +41,18 @@ std::string readBytes(const std::string& path) {
     return content.str();
 }
 
-namespace {
-
-CliResult runCliProcess(QProcess& process, const std::vector<std::string>& args, int timeoutMs) {
+void startCli(QProcess& process, const std::vector<std::string>& args) {
     QStringList arguments;
     for (const std::string& arg : args) {
         arguments << QString::fromStdString(arg);
     }
     process.start(QStringLiteral(VOCALIA_CLI_PATH), arguments);
+}
+
+namespace {
+
+CliResult runCliProcess(QProcess& process, const std::vector<std::string>& args, int timeoutMs) {
+    startCli(process, args);
     CliResult result;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
