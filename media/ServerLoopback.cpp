@@ -5,6 +5,8 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <string_view>
 #include <vector>
 
 #include "mixer/PulseClient.h"

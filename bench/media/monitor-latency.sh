@@ -71,10 +71,19 @@ PY
 home="$state/home"
 mkdir -p "$home"
 start_ours() {
-    "$build/bin/vocalia-cli" --home "$home" monitor --seconds $((clicks + 2)) >/dev/null &
+    "$build/bin/vocalia-cli" --home "$home" monitor --seconds 60 >/dev/null &
     ours_pid=$!
+    # Its start-up (a new process) is not the delay: the clicks wait until its loopback is in.
+    for _ in $(seq 100); do
+        pactl list modules short | grep -q vocalia.monitor= && break
+        sleep 0.1
+    done
 }
-stop_ours() { wait "$ours_pid"; }
+# It takes its loopback off the server when told to end.
+stop_ours() {
+    kill -TERM "$ours_pid"
+    wait "$ours_pid"
+}
 start_loopback() {
     module=$(pactl load-module module-loopback source=mic sink=out latency_msec=20)
 }
