@@ -35,23 +35,6 @@ void decodeToWav(const std::string& in, const std::string& out) {
                 out + "\"");
 }
 
-// The arguments of the monitor's loopback modules on the test server, whoever loaded them.
-std::vector<std::string> monitorModules() {
-    struct Close {
-        void operator()(FILE* pipe) const { pclose(pipe); }
-    };
-    const std::unique_ptr<FILE, Close> list(popen("pactl list modules short", "r"));
-    std::vector<std::string> found;
-    std::array<char, 4096> line{};
-    while (list && fgets(line.data(), line.size(), list.get())) {
-        const std::string text(line.data());
-        if (text.find("vocalia.monitor=") != std::string::npos) {
-            found.push_back(text);
-        }
-    }
-    return found;
-}
-
 // Frames at which clicks begin in one channel of an interleaved stereo recording.
 std::vector<long> clickOnsets(const std::vector<int16_t>& samples, int channel) {
     std::vector<long> onsets;

@@ -3,9 +3,12 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include "media/GstHandles.h"
@@ -388,6 +391,22 @@ double toneShare(const std::vector<int16_t>& samples, int channels, double frequ
         share += energy > 0 ? 2.0 * power / (static_cast<double>(kBlock) * energy) : 0.0;
     }
     return share / blocks;
+}
+
+std::vector<std::string> monitorModules() {
+    struct Close {
+        void operator()(FILE* pipe) const { pclose(pipe); }
+    };
+    const std::unique_ptr<FILE, Close> list(popen("pactl list modules short", "r"));
+    std::vector<std::string> found;
+    std::array<char, 4096> line{};
+    while (list && fgets(line.data(), line.size(), list.get())) {
+        const std::string text(line.data());
+        if (text.find("vocalia.monitor=") != std::string::npos) {
+            found.push_back(text);
+        }
+    }
+    return found;
 }
 
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {

@@ -91,6 +91,9 @@ double toneSeconds(const std::vector<int16_t>& samples, int channels, int freque
 // that frequency, near 0 for silence or another pitch.
 double toneShare(const std::vector<int16_t>& samples, int channels, double frequency,
                  double seconds, int channel = 0);
+// The lines of `pactl list modules short` for the live monitor's loopbacks on the test server,
+// whoever loaded them.
+std::vector<std::string> monitorModules();
 // Iterates the default GLib main context (where the players deliver their events) until
 // `done` or the time runs out; true when `done`.
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs);
