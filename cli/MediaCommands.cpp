@@ -1,7 +1,10 @@
 // Commands of the media engine: measuring, playing, the live microphone monitor, recording.
 
+#include <glib-unix.h>
 #include <glib.h>
 
+#include <array>
+#include <csignal>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -45,6 +48,11 @@ void runMainLoop(long long seconds, const std::function<bool()>& tick, GMainLoop
     g_main_loop_run(loop);
     while (g_source_remove_by_user_data(&ticker)) {
     }
+}
+
+gboolean quitLoop(gpointer loop) {
+    g_main_loop_quit(static_cast<GMainLoop*>(loop));
+    return G_SOURCE_CONTINUE;
 }
 
 uint32_t channelLevelOption(const CliArgs& args) {
@@ -150,18 +158,23 @@ int monitor(const std::vector<std::string>& raw, CliContext& context) {
     long long elapsed = 0;
     int restarts = 0;
     const MainLoopPtr loop(g_main_loop_new(nullptr, FALSE));
+    // Ended from outside (Ctrl+C, kill), it still takes the microphone off the speakers.
+    const std::array<guint, 2> interrupts = {g_unix_signal_add(SIGINT, quitLoop, loop.get()),
+                                             g_unix_signal_add(SIGTERM, quitLoop, loop.get())};
     runMainLoop(
         seconds,
         [&] {
-            // The periodic restart that keeps the delay from growing.
+            // The periodic restart, which starts the monitor again when it has gone.
             if (refresh > 0 && ++elapsed % refresh == 0) {
-                graph.Stop();
-                graph.Play();
+                graph.Restart();
                 ++restarts;
             }
             return true;
         },
         loop.get());
+    for (const guint source : interrupts) {
+        g_source_remove(source);
+    }
     graph.Stop();
     const CaptureFormat& format = graph.Format();
     CliContext::printJson({{"seconds", seconds},
@@ -170,7 +183,8 @@ int monitor(const std::vector<std::string>& raw, CliContext& context) {
                            {"bytesPerSample", format.BytesPerSample()},
                            {"sampleRate", format.SampleRate()},
                            {"bufferTimeUs", format.BufferTimeUs()},
-                           {"latencyTimeUs", format.LatencyTimeUs()}});
+                           {"latencyTimeUs", format.LatencyTimeUs()},
+                           {"latencyMs", graph.LatencyMs()}});
     return 0;
 }
 

@@ -2,24 +2,7 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-// decodebin's answers to "autoplug-select" (its enum is not in the public headers).
-enum AutoplugSelect { kAutoplugTry = 0, kAutoplugSkip = 2 };
-
-// The decoders of equal rank come in name order, which puts libav's MP3 decoder first; mpg123
-// decodes the same stream in half the time and hands over interleaved samples.
-int preferMpg123(GstElement*, GstPad*, GstCaps*, GstElementFactory* factory, gpointer) {
-    static const bool haveMpg123 = [] {
-        const GstRef<GstElementFactory> mpg123(gst_element_factory_find("mpg123audiodec"));
-        return mpg123 != nullptr;
-    }();
-    const std::string name = GST_OBJECT_NAME(factory);
-    const bool libavMp3 = name == "avdec_mp3" || name == "avdec_mp3float";
-    return haveMpg123 && libavMp3 ? kAutoplugSkip : kAutoplugTry;
-}
-
-}  // namespace
+#include "media/DecoderChoice.h"
 
 int FileConversionGraph::Play() {
     return RunToCompletion();

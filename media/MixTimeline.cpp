@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "media/DecoderChoice.h"
 #include "media/EncodeGraph.h"
 #include "media/GaplessMp3.h"
 #include "media/MediaGraph.h"
@@ -227,6 +228,7 @@ int MixTimeline::SaveMp3(const std::string& outputPath) {
     }
     g_signal_connect(pipeline.get(), "deep-element-added", G_CALLBACK(joinSegmentsAtEncoder),
                      nullptr);
+    preferMpg123Inside(GST_ELEMENT(pipeline.get()));
     GaplessMp3 gapless;
     gapless.countInside(GST_ELEMENT(pipeline.get()));
     const auto profile = mp3Profile();

@@ -40,6 +40,12 @@ std::optional<SourceQuery> querySource(PulseClient& server, const std::string& s
 
 }  // namespace
 
+std::string defaultSourceName() {
+    PulseClient server;
+    const auto query = querySource(server, {});
+    return query ? query->name : std::string();
+}
+
 std::optional<std::vector<SourcePort>> listSourcePorts(const std::string& sourceName) {
     PulseClient server;
     const auto query = querySource(server, sourceName);

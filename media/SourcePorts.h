@@ -11,6 +11,9 @@ struct SourcePort {
     bool active = false;
 };
 
+// The name of the server's default capture source; empty when there is none or no server.
+std::string defaultSourceName();
+
 // Ports of the source `sourceName` (empty: the server's default source); nullopt when the
 // server or the source cannot be reached.
 std::optional<std::vector<SourcePort>> listSourcePorts(const std::string& sourceName);

@@ -45,6 +45,7 @@ public:
                std::string& error) override;
     bool Play() override { return m_monitor.Play() >= 0; }
     bool Stop() override { return m_monitor.Stop() >= 0; }
+    bool Restart() override { return m_monitor.Restart() >= 0; }
     std::string LastError() const override { return m_monitor.LastError(); }
 
 private:

@@ -58,5 +58,11 @@ public:
     virtual bool Play() = 0;
     // False when the take could not be finished and put in place; LastError says why.
     virtual bool Stop() = 0;
+    // The monitor's periodic restart, which keeps its delay from growing; true when it runs
+    // afterwards.
+    virtual bool Restart() {
+        Stop();
+        return Play();
+    }
     virtual std::string LastError() const = 0;
 };

@@ -75,10 +75,7 @@ CMelodeckDoc::CMelodeckDoc(const MediaObjects& media, QObject* parent)
     connect(&m_lyricTimer, &QTimer::timeout, this, [this] { emit lyricTick(PositionMs()); });
     connect(&m_statusTimer, &QTimer::timeout, this,
             [this] { emit statusTick(TimePaneText(), SongPaneText()); });
-    connect(&m_monitorTimer, &QTimer::timeout, this, [this] {
-        m_monitor->Stop();
-        m_monitor->Play();
-    });
+    connect(&m_monitorTimer, &QTimer::timeout, this, [this] { m_monitor->Restart(); });
     if (m_player != nullptr) {
         m_player->SetCompletionHandler([this] { OnSongCompleted(); });
     }

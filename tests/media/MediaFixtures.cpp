@@ -3,9 +3,12 @@
 #include <gst/gst.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 
 #include "media/GstHandles.h"
@@ -193,10 +196,28 @@ uint32_t le32(const std::string& bytes, size_t at) {
 
 }  // namespace
 
+namespace {
+
+constexpr const char* kToAppSink =
+    "audio/x-raw,format=S16LE,rate=44100,channels=2 ! appsink name=samples emit-signals=true "
+    "sync=false";
+
+std::string monoFrom(const std::string& device, const std::string& pad) {
+    return " pulsesrc device=" + device +
+           " ! audio/x-raw,format=S16LE,rate=44100,channels=1 ! both." + pad;
+}
+
+}  // namespace
+
 SourceRecording::SourceRecording(const std::string& device)
-    : m_pipeline(startPipeline("pulsesrc device=" + device +
-                               " ! audio/x-raw,format=S16LE,rate=44100,channels=2 ! appsink "
-                               "name=samples emit-signals=true sync=false")) {
+    : SourceRecording(startPipeline("pulsesrc device=" + device + " ! " + kToAppSink)) {}
+
+SourceRecording::SourceRecording(const std::string& left, const std::string& right)
+    : SourceRecording(startPipeline("interleave name=both ! audioconvert ! " +
+                                    std::string(kToAppSink) + monoFrom(left, "sink_0") +
+                                    monoFrom(right, "sink_1"))) {}
+
+SourceRecording::SourceRecording(GstRef<GstElement> pipeline) : m_pipeline(std::move(pipeline)) {
     const GstRef<GstElement> sink(gst_bin_get_by_name(GST_BIN(m_pipeline.get()), "samples"));
     g_signal_connect(sink.get(), "new-sample", G_CALLBACK(&SourceRecording::takeSample), this);
 }
@@ -370,6 +391,22 @@ double toneShare(const std::vector<int16_t>& samples, int channels, double frequ
         share += energy > 0 ? 2.0 * power / (static_cast<double>(kBlock) * energy) : 0.0;
     }
     return share / blocks;
+}
+
+std::vector<std::string> monitorModules() {
+    struct Close {
+        void operator()(FILE* pipe) const { pclose(pipe); }
+    };
+    const std::unique_ptr<FILE, Close> list(popen("pactl list modules short", "r"));
+    std::vector<std::string> found;
+    std::array<char, 4096> line{};
+    while (list && fgets(line.data(), line.size(), list.get())) {
+        const std::string text(line.data());
+        if (text.find("vocalia.monitor=") != std::string::npos) {
+            found.push_back(text);
+        }
+    }
+    return found;
 }
 
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs) {

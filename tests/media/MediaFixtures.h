@@ -37,6 +37,9 @@ void makeVcdDat(const std::string& mpegPath, const std::string& datPath);
 class SourceRecording {
 public:
     explicit SourceRecording(const std::string& device);
+    // Records two sources as the left and the right channel of one recording, so that both
+    // share one clock: what goes into a route beside what comes out of it.
+    SourceRecording(const std::string& left, const std::string& right);
     ~SourceRecording();
     SourceRecording(const SourceRecording&) = delete;
     SourceRecording& operator=(const SourceRecording&) = delete;
@@ -51,6 +54,7 @@ public:
     void finish();
 
 private:
+    explicit SourceRecording(GstRef<GstElement> pipeline);
     static GstFlowReturn takeSample(GstElement* sink, gpointer self);
     size_t sampleCount() const;
 
@@ -87,6 +91,9 @@ double toneSeconds(const std::vector<int16_t>& samples, int channels, int freque
 // that frequency, near 0 for silence or another pitch.
 double toneShare(const std::vector<int16_t>& samples, int channels, double frequency,
                  double seconds, int channel = 0);
+// The lines of `pactl list modules short` for the live monitor's loopbacks on the test server,
+// whoever loaded them.
+std::vector<std::string> monitorModules();
 // Iterates the default GLib main context (where the players deliver their events) until
 // `done` or the time runs out; true when `done`.
 bool pumpUntil(const std::function<bool()>& done, int timeoutMs);

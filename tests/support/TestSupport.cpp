@@ -41,15 +41,20 @@ std::string readBytes(const std::string& path) {
     return content.str();
 }
 
-namespace {
-
-CliResult runCliProcess(QProcess& process, const std::vector<std::string>& args, int timeoutMs,
-                        const std::string& program = VOCALIA_CLI_PATH) {
+void startCli(QProcess& process, const std::vector<std::string>& args,
+              const std::string& program) {
     QStringList arguments;
     for (const std::string& arg : args) {
         arguments << QString::fromStdString(arg);
     }
     process.start(QString::fromStdString(program), arguments);
+}
+
+namespace {
+
+CliResult runCliProcess(QProcess& process, const std::vector<std::string>& args, int timeoutMs,
+                        const std::string& program = VOCALIA_CLI_PATH) {
+    startCli(process, args, program);
     CliResult result;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class QProcess;
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
@@ -38,6 +40,9 @@ CliResult runProgram(const std::string& program, const std::vector<std::string>&
                      int timeoutMs = 120000);
 // The same with the tool's address space held to `bytes` (as `prlimit --as` does).
 CliResult runCliWithin(size_t bytes, const std::vector<std::string>& args);
+// Starts vocalia-cli with the arguments in `process` and returns at once.
+void startCli(QProcess& process, const std::vector<std::string>& args,
+              const std::string& program = VOCALIA_CLI_PATH);
 
 // Points the process at a sound server that does not exist while it lives.
 class NoSoundServer {
