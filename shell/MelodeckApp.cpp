@@ -4,12 +4,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include "library/ui/LeftForm.h"
 #include "lyrics/ui/LyricCommands.h"
 #include "lyrics/ui/LyricsView.h"
 #include "media/MediaProbe.h"
+#include "media/ServerLoopback.h"
 #include "mixer/ui/OptionsCommand.h"
 #include "playback/EnginePorts.h"
 #include "playback/MelodeckDoc.h"
@@ -75,6 +77,9 @@ void CMelodeckApp::createMediaObjects() {
     m_recorder = std::make_unique<VoiceRecorderPort>();
     m_player = std::make_unique<MusicPlayerPort>();
     m_monitor = std::make_unique<MicMonitorPort>();
+    // The live monitor runs on the sound server and outlives a run that died while singing:
+    // stop it now rather than at the next song sung, once the window is up.
+    QTimer::singleShot(0, this, [] { ServerLoopback::UnloadLeftovers(); });
 }
 
 void CMelodeckApp::createDocument() {

@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <filesystem>
 
 #include "library/ui/LeftForm.h"
 #include "library/ui/RenamableTabBar.h"
+#include "media/ServerLoopback.h"
 #include "library/ui/SongListCtrl.h"
 #include "resources/CommandIds.h"
 #include "shell/FrameIcons.h"
@@ -17,7 +19,9 @@
 #include "shell/Settings.h"
 #include "shell/SplashWindow.h"
 #include "shell/TipDialog.h"
+#include "tests/media/MediaFixtures.h"
 #include "tests/support/TestSupport.h"
+#include "tests/views/GuiTestSupport.h"
 
 namespace {
 
@@ -82,6 +86,28 @@ TEST_F(StartUp, TheCategoryTabsShowUnderTheSongList) {
     EXPECT_GE(tabs->height(), tabs->sizeHint().height());
     EXPECT_GT(tabs->height(), 0);
     EXPECT_LE(songList->List()->geometry().bottom(), tabs->geometry().top());
+}
+
+TEST_F(StartUp, ALiveMonitorLeftByARunThatDiedStopsAtTheNextStart) {
+    QProcess gone;
+    gone.start(QStringLiteral("true"));
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 pid = gone.processId();
+    ASSERT_TRUE(gone.waitForFinished());
+    const std::string tag = ServerLoopback::ProcessTag();
+    const std::string deadTag = tag.substr(0, tag.rfind(':') + 1) + std::to_string(pid);
+    QProcess load;
+    load.start(QStringLiteral("pactl"),
+               {QStringLiteral("load-module"), QStringLiteral("module-loopback"),
+                QStringLiteral("source=mic"),
+                QString::fromStdString("sink_input_properties=vocalia.monitor=" + deadTag)});
+    ASSERT_TRUE(load.waitForFinished());
+    ASSERT_EQ(monitorModules().size(), 1U);
+
+    CMelodeckApp app;
+    std::string error;
+    ASSERT_TRUE(app.InitInstance({folder.path() + "home/", false, false}, error)) << error;
+    EXPECT_TRUE(processEventsUntil([] { return monitorModules().empty(); }, 5000));
 }
 
 TEST_F(StartUp, AnyTipSettingOtherThanOneSuppressesTheTip) {
