@@ -92,8 +92,9 @@ TEST_F(VocalRemoverTest, SegmentedSmoothingIsBitExactAtEveryEdge) {
     std::mt19937 random(23);
     const size_t piece = 64 * 1024;
     for (const size_t frames :
-         {size_t{2}, size_t{3}, size_t{31}, size_t{32}, size_t{33}, size_t{64}, size_t{65},
-          size_t{257}, size_t{1000}, piece - 1, piece, piece + 1, piece + 2, 2 * piece + 33}) {
+         {size_t{2}, size_t{3}, size_t{31}, size_t{32}, size_t{33}, size_t{63}, size_t{64},
+          size_t{65}, size_t{129}, size_t{257}, size_t{1000}, piece - 1, piece, piece + 1,
+          piece + 2, 2 * piece + 33}) {
         for (const int passes : {0, 1, 2, 8}) {
             for (const int range : {32767, 40, 0}) {
                 for (const size_t extra : {size_t{0}, size_t{1}}) {
