@@ -107,7 +107,7 @@ constexpr size_t kTileFrames = 4;  // one 16-byte load per segment
 using Lanes = __m128i;  // one channel of eight segments, as 16-bit lanes
 
 // Transposes eight rows of eight 16-bit values in place.
-void transpose8x8(Lanes* rows) {
+[[gnu::always_inline]] inline void transpose8x8(Lanes* rows) {
     const Lanes a0 = _mm_unpacklo_epi16(rows[0], rows[1]);
     const Lanes a1 = _mm_unpackhi_epi16(rows[0], rows[1]);
     const Lanes a2 = _mm_unpacklo_epi16(rows[2], rows[3]);
