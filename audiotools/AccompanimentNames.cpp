@@ -2,10 +2,6 @@
 
 namespace AccompanimentNames {
 
-std::string temporaryWav(const std::string& input) {
-    return input + ".wav";
-}
-
 std::string defaultOutput(const std::string& input) {
     const size_t dot = input.rfind('.');
     const std::string stem = dot == std::string::npos ? std::string() : input.substr(0, dot);

@@ -2,11 +2,8 @@
 
 #include <string>
 
-// The files an accompaniment run works with, named from the input song's path.
+// The file an accompaniment run makes, named from the input song's path.
 namespace AccompanimentNames {
-
-// The decoded song, beside the input: the input path with ".wav" appended.
-std::string temporaryWav(const std::string& input);
 
 // The default output: the input path up to its last "." followed by "(music).mp3". The cut is
 // made at the last "." anywhere in the path, so a dot in a folder name counts; a path without

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class WaveFile;
 
@@ -29,4 +30,21 @@ public:
     // The same work on an open file's sample area, in blocks; throws FileOperation when the file
     // stops holding its samples meanwhile.
     static void processFile(const WaveFile& wave, int passes);
+};
+
+// The same removal on a stream of frames that arrives in pieces (a decoder's buffers): pieces
+// processed one after the other come out exactly as the whole would in one go.
+class VocalRemovalStream {
+public:
+    explicit VocalRemovalStream(int passes);
+
+    // Processes the next `count` frames (16-bit little-endian left, right) in place.
+    void process(uint8_t* frames, size_t count);
+
+private:
+    int m_passes;
+    bool m_started = false;
+    int m_previousLeft = 0;
+    int m_previousRight = 0;
+    std::vector<uint8_t> m_input;
 };

@@ -2,6 +2,9 @@
 
 int EncodeGraph::Build(const std::string& sourcePath, const std::string& outputPath) {
     GstElement* decoded = AddDecodingFront(sourcePath);
+    if (decoded) {
+        decoded = AddBeforeEncoder(decoded);
+    }
     if (!decoded) {
         return kFailed;
     }

@@ -20,6 +20,11 @@ public:
     // Encodes the whole file, then tags it. 0, or negative with LastError set.
     int Play() override;
 
+protected:
+    // Where a subclass puts its own elements between the decoded audio and the encoder; returns
+    // the element the encoder follows, or null with LastError set. The base adds nothing.
+    virtual GstElement* AddBeforeEncoder(GstElement* decoded) { return decoded; }
+
 private:
     GaplessMp3 m_gapless;
     std::string m_outputPath;

@@ -13,8 +13,4 @@ TEST(AccompanimentNamesTest, OutputCutsAtTheLastDotAnywhereInThePath) {
     EXPECT_EQ(defaultOutput(""), "(music).mp3");
 }
 
-TEST(AccompanimentNamesTest, TemporaryWavSitsBesideTheInput) {
-    EXPECT_EQ(AccompanimentNames::temporaryWav("/a/song.mp3"), "/a/song.mp3.wav");
-}
-
 }  // namespace

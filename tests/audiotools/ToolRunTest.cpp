@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "audiotools/AccompanimentRun.h"
 #include "audiotools/SynthesizerRun.h"
@@ -91,7 +93,7 @@ TEST_F(ToolRunTest, AccompanimentRemovesTheCentreAndTagsAPlainMp3) {
     ASSERT_TRUE(outcome.ok()) << outcome.error;
     EXPECT_EQ(observer.ids, (std::vector<int>{52, 53, 54, 55, 56}));
     EXPECT_EQ(readBytes(job.input), input);
-    EXPECT_EQ(filesIn(dir.path()), 2u) << "the temporary WAV is gone";
+    EXPECT_EQ(filesIn(dir.path()), 2u) << "nothing but the output is written";
 
     const std::string output = readBytes(job.output);
     EXPECT_EQ(static_cast<uint8_t>(output[0]), 0xFF) << "frames from the first byte";
@@ -134,7 +136,7 @@ TEST_F(ToolRunTest, AFailedStepEndsTheRunAndKeepsTheFiles) {
     EXPECT_EQ(observer.ids, (std::vector<int>{52}));
     EXPECT_EQ(readBytes(dir.file("words.mp3")), "just words, no sound");
     EXPECT_EQ(readBytes(dir.file("old.mp3")), "an earlier accompaniment");
-    EXPECT_EQ(filesIn(dir.path()), 2u) << "no temporary WAV and no partial output";
+    EXPECT_EQ(filesIn(dir.path()), 2u) << "no partial output";
 
     job = accompanimentJobFor(song("song.mp3", 0.3));
     job.output = dir.file("missing/out.mp3");
@@ -165,6 +167,41 @@ TEST_F(ToolRunTest, ACancelledRunEndsAtItsNextStepAndLeavesOnlyTheInput) {
     EXPECT_EQ(run.Run(job).error, AccompanimentRun::kCancelledText) << "stays cancelled";
 }
 
+TEST_F(ToolRunTest, TheStreamedAccompanimentKeepsTheSongsLengthAndTrimsTheEncoderGap) {
+    const double seconds = 2.5;
+    AccompanimentJob job = accompanimentJobFor(song("song.mp3", seconds));
+    ASSERT_TRUE(AccompanimentRun(observer).Run(job).ok());
+    const std::string wav = dir.file("check.wav");
+    DecodeGraph graph;
+    ASSERT_EQ(graph.Build(job.output, wav), 0);
+    ASSERT_EQ(graph.Play(), 0) << graph.LastError();
+    const WaveFile wave(wav);
+    EXPECT_EQ(wave.sampleBytes() / 4, static_cast<uint32_t>(seconds * 44100))
+        << "the LAME tag trims the lead-in and the padding";
+}
+
+TEST_F(ToolRunTest, ARunCancelledWhileEncodingLeavesOnlyTheInput) {
+    const AccompanimentJob job = accompanimentJobFor(song("song.mp3", 20));
+    class CancelLater : public RunObserver {
+    public:
+        AccompanimentRun* run = nullptr;
+        std::thread canceller;
+        void onProgress(int stringId, const std::string&) override {
+            if (stringId == 54) {
+                canceller = std::thread([this] {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                    run->Cancel();
+                });
+            }
+        }
+    } cancelling;
+    AccompanimentRun run(cancelling);
+    cancelling.run = &run;
+    EXPECT_EQ(run.Run(job).error, AccompanimentRun::kCancelledText);
+    cancelling.canceller.join();
+    EXPECT_EQ(filesIn(dir.path()), 1u);
+}
+
 TEST_F(ToolRunTest, ASecondRunOnTheSameFilesIsRefused) {
     const AccompanimentJob job = accompanimentJobFor(song("song.mp3", 0.3));
     {
@@ -172,34 +209,7 @@ TEST_F(ToolRunTest, ASecondRunOnTheSameFilesIsRefused) {
         const RunOutcome outcome = AccompanimentRun(observer).Run(job);
         EXPECT_NE(outcome.error.find("another run"), std::string::npos) << outcome.error;
     }
-    {
-        // Another program's run on the same input holds its temporary WAV.
-        const std::string wav = job.input + ".wav";
-        const int other = ::open(wav.c_str(), O_RDWR | O_CREAT, 0644);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        ASSERT_EQ(::fcntl(other, F_OFD_SETLK, &lock), 0);
-        const RunOutcome outcome = AccompanimentRun(observer).Run(job);
-        EXPECT_NE(outcome.error.find("another run"), std::string::npos) << outcome.error;
-        ::close(other);
-    }
     EXPECT_TRUE(observer.ids.empty());
-    {
-        // A file of the user's that has the temporary WAV's name, or a link there, is left alone.
-        const std::string wav = job.input + ".wav";
-        writeBytes(wav, "the user's own file");
-        const AccompanimentJob linked = accompanimentJobFor(song("link.mp3", 0.3));
-        ASSERT_EQ(::symlink(wav.c_str(), (linked.input + ".wav").c_str()), 0);
-        const size_t files = filesIn(dir.path());
-        for (const AccompanimentJob& other : {job, linked}) {
-            EXPECT_TRUE(AccompanimentRun(observer).Run(other).ok());
-            EXPECT_TRUE(std::filesystem::exists(other.output));
-        }
-        EXPECT_EQ(readBytes(wav), "the user's own file");
-        EXPECT_TRUE(std::filesystem::is_symlink(linked.input + ".wav"));
-        EXPECT_EQ(filesIn(dir.path()), files + 2) << "the two outputs and no temporary WAV";
-        std::remove(wav.c_str());
-    }
     EXPECT_TRUE(AccompanimentRun(observer).Run(job).ok());
 }
 
