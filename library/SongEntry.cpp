@@ -5,7 +5,11 @@
 #include <cstdio>
 #include <string_view>
 
+#include <QDir>
+#include <QTemporaryFile>
+
 #include "library/Id3TitleReader.h"
+#include "library/KaraokePair.h"
 #include "library/Mp3Info.h"
 #include "shell/TextCodec.h"
 #include "shell/TextTrim.h"
@@ -14,6 +18,36 @@ namespace {
 
 std::string tagText(const std::string& stored) {
     return std::string(trimRight(TextCodec::decodeStoredText(stored)));
+}
+
+// "artist - title" from the ID3v1 tag of `path`, else `fallback`.
+std::string taggedName(const std::string& path, const std::string& fallback) {
+    const Id3TitleReader tag(path);
+    const std::string artist = tagText(tag.Artist());
+    const std::string title = tagText(tag.Title());
+    return !artist.empty() && !title.empty() ? artist + " - " + title : fallback;
+}
+
+// A zip pair is named and measured from its audio file, through a temporary copy that goes
+// when done; a zip that is not a pair is listed by its own name and refused when played.
+SongEntry createZipEntry(const std::string& path, const DurationProbe& probe) {
+    KaraokePair::ZipPair pair;
+    std::string error;
+    if (!KaraokePair::ReadZip(path, pair, error)) {
+        return MakeSongEntry(path, FileTitle(path), 0);
+    }
+    const std::string audioTitle = FileTitle(pair.audioName);
+    const size_t dot = pair.audioName.rfind('.');
+    QTemporaryFile copy(QDir::tempPath() + "/vocalia-XXXXXX" +
+                        QString::fromStdString(pair.audioName.substr(dot)));
+    if (!copy.open() || copy.write(reinterpret_cast<const char*>(pair.audio.data()),
+                                   static_cast<qint64>(pair.audio.size())) !=
+                            static_cast<qint64>(pair.audio.size())) {
+        return MakeSongEntry(path, audioTitle, 0);
+    }
+    copy.close();
+    const std::string copyPath = copy.fileName().toStdString();
+    return MakeSongEntry(path, taggedName(copyPath, audioTitle), probe ? probe(copyPath) : 0);
 }
 
 }  // namespace
@@ -64,15 +98,12 @@ DurationProbe MakeDurationProbe(DurationProbe otherFiles) {
 }
 
 std::string SongDisplayName(const std::string& path) {
-    const Id3TitleReader tag(path);
-    const std::string artist = tagText(tag.Artist());
-    const std::string title = tagText(tag.Title());
-    if (!artist.empty() && !title.empty()) {
-        return artist + " - " + title;
-    }
-    return FileTitle(path);
+    return taggedName(path, FileTitle(path));
 }
 
 SongEntry CreateSongEntry(const std::string& path, const DurationProbe& probe) {
+    if (KaraokePair::HasExtension(path, ".zip")) {
+        return createZipEntry(path, probe);
+    }
     return MakeSongEntry(path, SongDisplayName(path), probe ? probe(path) : 0);
 }
