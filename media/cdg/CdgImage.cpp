@@ -1,5 +1,7 @@
 #include "media/cdg/CdgImage.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -29,8 +31,10 @@ AvFrameHandle paletteFrame(const CdgPicture& picture) {
                     picture.indices.data() + static_cast<size_t>(y) * CdgPicture::kWidth,
                     CdgPicture::kWidth);
     }
-    std::memset(frame->data[1], 0, AVPALETTE_SIZE);
-    std::memcpy(frame->data[1], picture.palette.data(), sizeof picture.palette);
+    // Unused entries opaque black, so the image needs no transparency of its own.
+    auto* palette = reinterpret_cast<std::uint32_t*>(frame->data[1]);
+    std::fill(palette, palette + AVPALETTE_COUNT, 0xFF000000U);
+    std::copy(picture.palette.begin(), picture.palette.end(), palette);
     return frame;
 }
 
