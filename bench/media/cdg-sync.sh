@@ -21,7 +21,7 @@ for i in $(seq 1 20); do
     ms=$((i * 2963 - 1400))
     seconds=$(printf '%d.%03d' $((ms / 1000)) $((ms % 1000)))
     start=$(date +%s%N)
-    "$build/cli/vocalia-cli" cdg "$disc" --at "$ms" -o "$work/ours.png"
+    "$build/bin/vocalia-cli" cdg "$disc" --at "$ms" -o "$work/ours.png"
     middle=$(date +%s%N)
     ffmpeg -v error -i "$disc" -vf "select=lte(t\,$seconds)" -fps_mode passthrough \
         -f rawvideo -pix_fmt rgb24 - | tail -c "$frame_bytes" >"$work/peer.rgb"

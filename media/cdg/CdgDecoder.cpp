@@ -5,6 +5,10 @@
 
 #include "media/cdg/AvHandles.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace {
 
 constexpr int kPacketBytes = 24;
@@ -129,6 +133,8 @@ bool CdgDecoder::restart(std::string& error) {
     m_picture = CdgPicture();
     ++m_version;
     error = "无法解码CDG文件 " + s.name();
+    // Damaged packets are common on ripped discs and skipped; the library need not say so.
+    av_log_set_level(AV_LOG_FATAL);
     if (!s.packet || !s.frame) {
         return false;
     }

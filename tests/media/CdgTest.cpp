@@ -51,7 +51,9 @@ std::unique_ptr<CdgDecoder> openDisc(const std::string& bytes) {
 
 TEST(CdgDecoderTest, EachInstructionShowsFromItsPacketOn) {
     const auto decoder = openDisc(testDisc().bytes());
-    const CdgPicture& start = decoder->PictureAt(0);
+    // Packet 0 loads the low colours; the screen preset at packet 2 is 6.7 ms in.
+    EXPECT_EQ(decoder->PictureAt(0).ColorAt(150, 100), CdgWriter::shown(0x000));
+    const CdgPicture& start = decoder->PictureAt(10);
     EXPECT_EQ(start.ColorAt(150, 100), CdgWriter::shown(0xF00));
     EXPECT_EQ(start.ColorAt(0, 0), CdgWriter::shown(0xF00));
     EXPECT_EQ(start.palette[15], CdgWriter::shown(0xF0F));
