@@ -1,12 +1,12 @@
 #include "library/SongEntry.h"
 
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <string_view>
-
-#include <QDir>
-#include <QTemporaryFile>
 
 #include "library/Id3TitleReader.h"
 #include "library/KaraokePair.h"
@@ -28,6 +28,45 @@ std::string taggedName(const std::string& path, const std::string& fallback) {
     return !artist.empty() && !title.empty() ? artist + " - " + title : fallback;
 }
 
+// A temporary file of the given bytes, removed with this object; path() is empty when it could
+// not be written.
+class TemporaryCopy {
+public:
+    TemporaryCopy(const std::vector<std::uint8_t>& bytes, const std::string& extension) {
+        const char* folder = std::getenv("TMPDIR");
+        std::string path = std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") +
+                           "/vocalia-XXXXXX" + extension;
+        const int fd = mkstemps(path.data(), static_cast<int>(extension.size()));
+        if (fd < 0) {
+            return;
+        }
+        m_path = path;
+        size_t written = 0;
+        while (written < bytes.size()) {
+            const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+            if (n <= 0) {
+                break;
+            }
+            written += static_cast<size_t>(n);
+        }
+        ::close(fd);
+        m_complete = written == bytes.size();
+    }
+    ~TemporaryCopy() {
+        if (!m_path.empty()) {
+            ::unlink(m_path.c_str());
+        }
+    }
+    TemporaryCopy(const TemporaryCopy&) = delete;
+    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+
+    std::string path() const { return m_complete ? m_path : std::string(); }
+
+private:
+    std::string m_path;
+    bool m_complete = false;
+};
+
 // A zip pair is named and measured from its audio file, through a temporary copy that goes
 // when done; a zip that is not a pair is listed by its own name and refused when played.
 SongEntry createZipEntry(const std::string& path, const DurationProbe& probe) {
@@ -37,17 +76,11 @@ SongEntry createZipEntry(const std::string& path, const DurationProbe& probe) {
         return MakeSongEntry(path, FileTitle(path), 0);
     }
     const std::string audioTitle = FileTitle(pair.audioName);
-    const size_t dot = pair.audioName.rfind('.');
-    QTemporaryFile copy(QDir::tempPath() + "/vocalia-XXXXXX" +
-                        QString::fromStdString(pair.audioName.substr(dot)));
-    if (!copy.open() || copy.write(reinterpret_cast<const char*>(pair.audio.data()),
-                                   static_cast<qint64>(pair.audio.size())) !=
-                            static_cast<qint64>(pair.audio.size())) {
+    const TemporaryCopy copy(pair.audio, pair.audioName.substr(pair.audioName.rfind('.')));
+    if (copy.path().empty()) {
         return MakeSongEntry(path, audioTitle, 0);
     }
-    copy.close();
-    const std::string copyPath = copy.fileName().toStdString();
-    return MakeSongEntry(path, taggedName(copyPath, audioTitle), probe ? probe(copyPath) : 0);
+    return MakeSongEntry(path, taggedName(copy.path(), audioTitle), probe ? probe(copy.path()) : 0);
 }
 
 }  // namespace
