@@ -39,5 +39,6 @@ std::string FileTitle(const std::string& path);
 std::string SongDisplayName(const std::string& path);
 
 // The entry that adding a file to the song list makes: named by SongDisplayName, measured by
-// `probe`. Never refuses a file.
+// `probe`; a zip pair (MP3+G) is named and measured from the audio file inside. Never refuses a
+// file.
 SongEntry CreateSongEntry(const std::string& path, const DurationProbe& probe);

@@ -79,6 +79,7 @@ CMelodeckDoc::CMelodeckDoc(const MediaObjects& media, QObject* parent)
     if (m_player != nullptr) {
         m_player->SetCompletionHandler([this] { OnSongCompleted(); });
     }
+    KaraokeSong::RemoveStaleCopies();
 }
 
 CMelodeckDoc::~CMelodeckDoc() {
@@ -158,15 +159,35 @@ void CMelodeckDoc::refreshStatus() {
 // Opens the current song, or the next ones after it (each tried once, wrapping round).
 bool CMelodeckDoc::openFromCurrent(int step) {
     const int count = static_cast<int>(m_songs.size());
-    for (int tried = 0; tried < count; ++tried) {
+    QString refusal;
+    bool opened = false;
+    for (int tried = 0; tried < count && !opened; ++tried) {
         m_playingSong = m_curSong;
         m_player->Reset();
-        if (m_player->Open(m_songs[static_cast<size_t>(m_curSong)].Path)) {
-            return true;
+        opened = openSong(m_songs[static_cast<size_t>(m_curSong)].Path, refusal);
+        if (!opened) {
+            m_curSong = (m_curSong + step + count) % count;
         }
-        m_curSong = (m_curSong + step + count) % count;
     }
-    return false;
+    // Said once, after the songs that can play were tried.
+    if (!refusal.isEmpty()) {
+        emit errorMessage(refusal);
+    }
+    return opened;
+}
+
+bool CMelodeckDoc::openSong(const std::string& path, QString& refusal) {
+    std::string error;
+    std::unique_ptr<KaraokeSong> song = KaraokeSong::Open(path, error);
+    if (!song) {
+        refusal = QString::fromStdString(error);
+        return false;
+    }
+    if (!m_player->Open(song->AudioPath())) {
+        return false;
+    }
+    m_karaoke = std::move(song);
+    return true;
 }
 
 void CMelodeckDoc::OnNextSong() {
@@ -232,6 +253,12 @@ void CMelodeckDoc::startSong() {
         m_songList->MarkPlayingRow(m_playingSong);
         m_playingCategoryName = m_songList->SelectedCategoryName();
     }
+    // MP3+G graphics take the view's place instead of a lyric.
+    if (m_karaoke && m_karaoke->HasGraphics() && m_lyricsView != nullptr &&
+        m_lyricsView->ShowGraphics(m_karaoke->TakeGraphics())) {
+        startPlayer();
+        return;
+    }
     // A new song's lyric starts without the shift the user gave the last one.
     if (loadLyricsAndTimers(lyricFileFor(song))) {
         *m_lyricOffset = 0;
@@ -278,6 +305,7 @@ void CMelodeckDoc::startPlayer() {
 void CMelodeckDoc::OnStop() {
     if (m_lyricsView != nullptr) {
         m_lyricsView->StopVideo();
+        m_lyricsView->StopGraphics();
     }
     if (!m_videoName.empty()) {
         m_videoName.clear();
@@ -287,6 +315,7 @@ void CMelodeckDoc::OnStop() {
         return;
     }
     m_player->Stop();
+    m_karaoke.reset();
     if (m_songList != nullptr && m_playingSong >= 0) {
         m_songList->ClearRowMarks(m_playingSong);
     }

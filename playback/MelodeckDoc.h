@@ -3,10 +3,12 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "library/SongEntry.h"
+#include "playback/KaraokeSong.h"
 #include "playback/MediaPorts.h"
 #include "playback/PlaybackPanes.h"
 
@@ -121,6 +123,9 @@ signals:
 private:
     // Opens m_curSong, or the songs after it (`step` 1) or before it (-1), each tried once.
     bool openFromCurrent(int step = 1);
+    // Opens the song's audio (a zip pair's from its private copy) in the player; a refusal
+    // of the song is kept in `refusal`.
+    bool openSong(const std::string& path, QString& refusal);
     // Plays the song `step` rows from the playing (else the current) one.
     void playNeighbour(int step);
     void refreshStatus();
@@ -147,6 +152,8 @@ private:
     // The video that plays in the lyrics view, empty when none.
     std::string m_videoName;
     std::string m_playingPath;
+    // The open song's audio and graphics (MP3+G), while it is open.
+    std::unique_ptr<KaraokeSong> m_karaoke;
     QTimer m_lyricTimer;
     QTimer m_statusTimer;
     QTimer m_monitorTimer;

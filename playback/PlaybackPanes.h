@@ -1,6 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "media/cdg/CdgDecoder.h"
 
 // What the playback controller asks of the two views of the main window. The lyrics view and
 // the song list window implement these; the document holds them without owning them.
@@ -14,6 +17,11 @@ public:
     virtual void PlayVideo(const std::string& path) = 0;
     // Drops the video, when one plays.
     virtual void StopVideo() = 0;
+    // Shows the CD+G graphics of the playing song in time with it instead of a lyric; false
+    // when the view cannot show them.
+    virtual bool ShowGraphics(std::unique_ptr<CdgDecoder> /*graphics*/) { return false; }
+    // Drops the graphics, when they show.
+    virtual void StopGraphics() {}
 };
 
 class SongListPane {

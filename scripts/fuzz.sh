@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VOCALIA_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${1:-20}
-targets=(ini lrc midi m3u mp3 wav pinyin text_codec)
+targets=(ini lrc midi m3u mp3 wav pinyin text_codec cdg)
 
 source "$root/scripts/compiler-cache.sh"
 sanitizers="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::array kMusicSuffixes = {"mp3", "wma", "wav", "mid", "midi", "asf"};
+constexpr std::array kMusicSuffixes = {"mp3", "wma", "wav", "mid", "midi", "asf", "cdg", "zip"};
 constexpr std::array kVideoSuffixes = {"avi", "mpg", "mpeg", "dat"};
 constexpr std::array kPlaylistSuffixes = {"m3u", "m3u8"};
 

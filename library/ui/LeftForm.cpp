@@ -382,7 +382,7 @@ void CLeftForm::ApplyColors() {
 void CLeftForm::OnAddMusicFiles() {
     const QStringList chosen = QFileDialog::getOpenFileNames(
         this, QString(), QString(),
-        QString::fromUtf8("音乐媒体文件 (*.mp3 *.wma *.wav *.mid *.kar)"));
+        QString::fromUtf8("音乐媒体文件 (*.mp3 *.wma *.wav *.mid *.kar *.cdg *.zip)"));
     std::vector<std::string> paths;
     for (const QString& path : chosen) {
         paths.push_back(path.toStdString());

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "library/KaraokePair.h"
 #include "library/M3uPlaylist.h"
 #include "library/ui/SongListRules.h"
 #include "playback/MelodeckDoc.h"
@@ -80,7 +81,8 @@ void SongListDocument::AddSongFile(const std::string& path) {
     Append(CreateSongEntry(path, m_probe));
 }
 
-void SongListDocument::AddSongFiles(const std::vector<std::string>& paths) {
+void SongListDocument::AddSongFiles(const std::vector<std::string>& chosen) {
+    const std::vector<std::string> paths = KaraokePair::SongFiles(chosen);
     m_doc.m_pendingFiles = paths;
     m_adder.Add(paths, m_listTokens.at(static_cast<size_t>(m_doc.m_curCategory)));
 }

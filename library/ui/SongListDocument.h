@@ -30,9 +30,10 @@ public:
 
     // Appends one file (probed on this thread).
     void AddSongFile(const std::string& path);
-    // Probes the files on the worker thread; each entry is appended as it arrives.
+    // Probes the files on the worker thread; each entry is appended as it arrives. A .cdg file
+    // adds the audio file beside it.
     void AddSongFiles(const std::vector<std::string>& paths);
-    // Dropped files: those with one of the ten music extensions join the list.
+    // Dropped files: those with one of the music extensions join the list.
     void AddDroppedFiles(const std::vector<std::string>& paths);
     // The folder's MP3 files (by extension, any case; not its sub-folders) replace the list.
     void AddFolder(const std::string& folder);

@@ -7,9 +7,9 @@
 namespace SongListRules {
 
 bool IsDroppableMusicFile(const std::string& path) {
-    static constexpr std::array<std::string_view, 12> kExtensions = {
-        ".mp3", ".MP3", ".wma", ".WMA", ".wav", ".WAV",
-        ".mid", ".MID", ".kar", ".KAR", ".ASF", ".asf"};
+    static constexpr std::array<std::string_view, 16> kExtensions = {
+        ".mp3", ".MP3", ".wma", ".WMA", ".wav", ".WAV", ".mid", ".MID",
+        ".kar", ".KAR", ".ASF", ".asf", ".cdg", ".CDG", ".zip", ".ZIP"};
     if (path.size() < 4) {
         return false;
     }

@@ -9,7 +9,7 @@ namespace SongListRules {
 
 // True when a dropped file may join the list: its last four characters are one of ".mp3",
 // ".MP3", ".wma", ".WMA", ".wav", ".WAV", ".mid", ".MID", ".kar", ".KAR" (MIDI karaoke),
-// ".ASF", ".asf" (mixed case is not).
+// ".ASF", ".asf", ".cdg", ".CDG", ".zip", ".ZIP" (MP3+G; mixed case is not).
 bool IsDroppableMusicFile(const std::string& path);
 
 // Removes the items at `rows` (any order, duplicates and rows out of range ignored).

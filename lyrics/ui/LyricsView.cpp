@@ -91,6 +91,8 @@ CLyricsView::CLyricsView(QWidget* parent) : QWidget(parent), m_font(configuredFo
             UpdatePosition(m_doc->PositionMs());
         }
     });
+    m_graphicsTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_graphicsTimer, &QTimer::timeout, this, &CLyricsView::FollowGraphics);
 }
 
 CLyricsView::~CLyricsView() = default;
@@ -507,17 +509,62 @@ void CLyricsView::PlayVideo(const std::string& path) {
     if (!player->Create() || !player->RenderFile(path)) {
         return;
     }
-    m_surface = std::make_unique<VideoSurface>(this);
-    m_surface->setGeometry(rect());
-    m_surface->show();
+    CreateSurface();
     connect(player.get(), &VideoPlayer::frameReady, m_surface.get(), &VideoSurface::SetFrame);
-    connect(m_surface.get(), &VideoSurface::menuRequested, this, &CLyricsView::ShowContextMenu);
-    connect(m_surface.get(), &VideoSurface::leaveFullScreenRequested, this,
-            [this] { SetFullScreen(false); });
     player->SetOwner(width(), height());
     player->Run();
     m_video = std::move(player);
     m_state = ShowVideo;
+}
+
+void CLyricsView::CreateSurface() {
+    m_surface = std::make_unique<VideoSurface>(this);
+    m_surface->setGeometry(rect());
+    m_surface->show();
+    connect(m_surface.get(), &VideoSurface::menuRequested, this, &CLyricsView::ShowContextMenu);
+    connect(m_surface.get(), &VideoSurface::leaveFullScreenRequested, this,
+            [this] { SetFullScreen(false); });
+}
+
+bool CLyricsView::ShowGraphics(std::unique_ptr<CdgDecoder> graphics) {
+    StopVideo();
+    StopGraphics();
+    if (!graphics) {
+        return false;
+    }
+    m_graphics = std::move(graphics);
+    m_shownGraphics = 0;
+    CreateSurface();
+    m_state = ShowVideo;
+    FollowGraphics();
+    m_graphicsTimer.start(10);
+    return true;
+}
+
+void CLyricsView::FollowGraphics() {
+    const CdgPicture& picture = m_graphics->PictureAt(m_doc != nullptr ? m_doc->PositionMs() : 0);
+    if (m_graphics->Version() == m_shownGraphics && !m_surface->Frame().isNull()) {
+        return;
+    }
+    m_shownGraphics = m_graphics->Version();
+    QImage image(picture.indices.data(), CdgPicture::kWidth, CdgPicture::kHeight,
+                 CdgPicture::kWidth, QImage::Format_Indexed8);
+    QList<QRgb> colors(picture.palette.begin(), picture.palette.end());
+    image.setColorTable(colors);
+    // The surface keeps the frame; the decoder's buffer changes under the shallow image.
+    m_surface->SetFrame(image.copy());
+}
+
+void CLyricsView::StopGraphics() {
+    if (!m_graphics) {
+        return;
+    }
+    m_graphicsTimer.stop();
+    m_graphics.reset();
+    m_surface.reset();
+    m_fullScreen = false;
+    m_state = ShowEmpty;
+    update();
 }
 
 void CLyricsView::StopVideo() {
@@ -534,15 +581,19 @@ void CLyricsView::StopVideo() {
 }
 
 void CLyricsView::SetFullScreen(bool on) {
-    if (!m_video || on == m_fullScreen) {
+    if (!m_surface || on == m_fullScreen) {
         return;
     }
     m_fullScreen = on;
-    m_video->SetFullScreen(on);
+    if (m_video) {
+        m_video->SetFullScreen(on);
+    }
     if (on) {
         m_surface->setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
         m_surface->showFullScreen();
-        m_video->SetRect(0, 0, m_surface->width(), m_surface->height());
+        if (m_video) {
+            m_video->SetRect(0, 0, m_surface->width(), m_surface->height());
+        }
     } else {
         m_surface->setParent(this);
         m_surface->show();
@@ -553,11 +604,13 @@ void CLyricsView::SetFullScreen(bool on) {
 }
 
 void CLyricsView::ResizeVideo() {
-    if (!m_video || m_fullScreen) {
+    if (!m_surface || m_fullScreen) {
         return;
     }
     m_surface->setGeometry(rect());
-    m_video->SetRect(0, 0, width(), height());
+    if (m_video) {
+        m_video->SetRect(0, 0, width(), height());
+    }
 }
 
 void CLyricsView::ShowContextMenu(const QPoint& globalPoint) {

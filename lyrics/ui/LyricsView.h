@@ -41,6 +41,10 @@ public:
     bool LoadLyrics(const std::string& path) override;
     void PlayVideo(const std::string& path) override;
     void StopVideo() override;
+    // The graphics show on the video surface, following the document's play position.
+    bool ShowGraphics(std::unique_ptr<CdgDecoder> graphics) override;
+    void StopGraphics() override;
+    bool ShowsGraphics() const { return m_graphics != nullptr; }
 
     // Timer 1: moves the current line to the play position (ms), and the colour across the
     // words of a word-timed line. While such a line is near and the song plays, the view
@@ -84,6 +88,10 @@ private:
     void ChooseFont();
     void SetFullScreen(bool on);
     void ResizeVideo();
+    // Shows the graphics at the play position when they changed.
+    void FollowGraphics();
+    // The surface for a video or graphics, covering the view.
+    void CreateSurface();
     // The menu of the present state at a screen point (none in ShowEmpty).
     void ShowContextMenu(const QPoint& globalPoint);
     void EditLyricCommand();
@@ -106,6 +114,11 @@ private:
     std::unique_ptr<VideoPlayer> m_video;
     // Where the video's frames show: a child covering the view, or a window in full screen.
     std::unique_ptr<VideoSurface> m_surface;
+    // MP3+G graphics shown on the surface instead of a video, polled faster than their
+    // packet groups (75 a second) so the picture is never a group late.
+    std::unique_ptr<CdgDecoder> m_graphics;
+    QTimer m_graphicsTimer;
+    unsigned long long m_shownGraphics = 0;
     int m_mode = MultiLine;
     QFont m_font;
     int m_colors[4] = {};

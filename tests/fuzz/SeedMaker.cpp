@@ -14,6 +14,7 @@
 #include "shell/TextCodec.h"
 #include "tests/audiotools/WaveBuilder.h"
 #include "tests/lyrics/SmfWriter.h"
+#include "tests/media/CdgWriter.h"
 
 namespace {
 
@@ -104,6 +105,23 @@ void midiSeeds() {
     seed("midi", "lyric-smpte.mid", smpte.bytes());
 }
 
+void cdgSeeds() {
+    std::array<std::uint8_t, CdgWriter::kTileHeight> cross{};
+    cross.fill(0x0C);
+    CdgWriter disc;
+    disc.colorTable(false, {0x000, 0xF00, 0x0F0, 0x00F, 0xFFF, 0x840, 0x48C, 0x123})
+        .colorTable(true, {0x111, 0x222, 0x333, 0x444, 0x555, 0x666, 0x777, 0xF0F})
+        .memoryPreset(1);
+    disc.at(30)
+        .borderPreset(2)
+        .at(60)
+        .tile(5, 10, 3, 4, cross)
+        .at(90)
+        .tile(5, 10, 0, 15, cross, true);
+    disc.at(400).memoryPreset(8).at(420);
+    seed("cdg", "disc.cdg", disc.bytes());
+}
+
 void playlistSeeds() {
     const std::vector<SongEntry> songs{
         MakeSongEntry("/music/歌手 - 小星星.mp3", "歌手 - 小星星", 185),
@@ -140,6 +158,7 @@ int main(int argc, char** argv) {
     wavSeeds();
     lyricSeeds();
     midiSeeds();
+    cdgSeeds();
     playlistSeeds();
     settingsSeeds();
     textSeeds();

@@ -17,6 +17,8 @@
 #include "library/ui/SongListCtrl.h"
 #include "playback/MelodeckDoc.h"
 #include "resources/CommandIds.h"
+#include "tests/media/CdgWriter.h"
+#include "tests/media/ZipMaker.h"
 #include "tests/views/GuiTestSupport.h"
 #include "tests/views/ModalAnswers.h"
 #include "tests/views/ProgramFolderFixture.h"
@@ -216,6 +218,42 @@ TEST_F(LeftFormTest, DropsAddOnlyTheTenExtensionsAndRowsArriveOnTheWindowThread)
     EXPECT_EQ(rowTexts(),
               (std::vector<std::string>{"甲", "乙", "丙", "丁", "戊", "a", "c", "e", "a"}));
     EXPECT_EQ(doc->m_songs[6].DurationText, "00:00");
+}
+
+TEST_F(LeftFormTest, DroppedMp3gPairsJoinUnderTheirAudioFiles) {
+    // Three seconds of silent MPEG-1 layer III frames (128 kbit/s, 44.1 kHz).
+    std::string mp3;
+    for (int frame = 0; frame < 115; ++frame) {
+        mp3 += std::string("\xFF\xFB\x90\x00", 4) + std::string(413, '\0');
+    }
+    const std::string graphics = CdgWriter().memoryPreset(1).bytes();
+    writeBytes(folder.file("Pair.mp3"), mp3);
+    writeBytes(folder.file("PAIR.CDG"), graphics);
+    writeBytes(folder.file("Orphan.cdg"), graphics);
+    writeBytes(folder.file("Both.mp3"), mp3);
+    writeBytes(folder.file("Both.cdg"), graphics);
+    ASSERT_TRUE(writeZip(folder.file("Zipped.ZIP"),
+                         {{"Singer - Song.mp3", mp3}, {"singer - song.cdg", graphics}}));
+    const std::vector<std::string> before = rowTexts();
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const char* name : {"PAIR.CDG", "Zipped.ZIP", "Orphan.cdg", "Both.mp3", "Both.cdg"}) {
+        urls << QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
+    }
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list()->viewport(), &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list()->viewport(), &drop);
+    ASSERT_TRUE(processEventsUntil([&] { return form->SongLists().Adder().Pending() == 0; }));
+    ASSERT_EQ(doc->m_songs.size(), before.size() + 3);
+    const auto added = [&](size_t i) { return doc->m_songs[before.size() + i]; };
+    EXPECT_EQ(added(0).Path, folder.file("Pair.mp3"));
+    EXPECT_EQ(added(0).DisplayName, "Pair");
+    EXPECT_EQ(added(1).Path, folder.file("Zipped.ZIP"));
+    EXPECT_EQ(added(1).DisplayName, "Singer - Song");
+    EXPECT_EQ(added(1).DurationText, "00:03");
+    EXPECT_EQ(added(2).Path, folder.file("Both.mp3"));
 }
 
 TEST_F(LeftFormTest, ReplacingTheListDropsSongsStillBeingAdded) {

@@ -107,13 +107,14 @@ TEST_F(SongCategoriesTest, TheOnlyCategoryCannotBeRemoved) {
     EXPECT_EQ(readBytes(categoryFile(0)), "zero");
 }
 
-TEST(SongListRulesTest, DropAcceptsExactlyTheTwelveExtensions) {
-    for (const char* name : {"a.mp3", "a.MP3", "a.wma", "a.WMA", "a.wav", "a.WAV", "a.mid", "a.MID",
-                             "a.kar", "a.KAR", "a.ASF", "/x/y.asf"}) {
+TEST(SongListRulesTest, DropAcceptsExactlyTheMusicExtensions) {
+    for (const char* name :
+         {"a.mp3", "a.MP3", "a.wma", "a.WMA", "a.wav", "a.WAV", "a.mid", "a.MID", "a.kar", "a.KAR",
+          "a.ASF", "/x/y.asf", "a.cdg", "a.CDG", "a.zip", "a.ZIP"}) {
         EXPECT_TRUE(SongListRules::IsDroppableMusicFile(name)) << name;
     }
     for (const char* name :
-         {"a.Mp3", "a.mP3", "a.Asf", "a.Kar", "a.ogg", "a.midi", "mp3", "", "a.mp3.txt"}) {
+         {"a.Mp3", "a.mP3", "a.Asf", "a.Kar", "a.ogg", "a.midi", "mp3", "", "a.mp3.txt", "a.Zip"}) {
         EXPECT_FALSE(SongListRules::IsDroppableMusicFile(name)) << name;
     }
 }
