@@ -41,8 +41,8 @@ std::string readBytes(const std::string& path) {
     return content.str();
 }
 
-void startCli(QProcess& process, const std::vector<std::string>& args,
-              const std::string& program) {
+void startProgram(QProcess& process, const std::string& program,
+                  const std::vector<std::string>& args) {
     QStringList arguments;
     for (const std::string& arg : args) {
         arguments << QString::fromStdString(arg);
@@ -50,11 +50,15 @@ void startCli(QProcess& process, const std::vector<std::string>& args,
     process.start(QString::fromStdString(program), arguments);
 }
 
+void startCli(QProcess& process, const std::vector<std::string>& args) {
+    startProgram(process, VOCALIA_CLI_PATH, args);
+}
+
 namespace {
 
 CliResult runCliProcess(QProcess& process, const std::vector<std::string>& args, int timeoutMs,
                         const std::string& program = VOCALIA_CLI_PATH) {
-    startCli(process, args, program);
+    startProgram(process, program, args);
     CliResult result;
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();

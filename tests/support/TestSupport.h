@@ -40,9 +40,10 @@ CliResult runProgram(const std::string& program, const std::vector<std::string>&
                      int timeoutMs = 120000);
 // The same with the tool's address space held to `bytes` (as `prlimit --as` does).
 CliResult runCliWithin(size_t bytes, const std::vector<std::string>& args);
-// Starts vocalia-cli with the arguments in `process` and returns at once.
-void startCli(QProcess& process, const std::vector<std::string>& args,
-              const std::string& program = VOCALIA_CLI_PATH);
+// Starts vocalia-cli (or another program) with the arguments in `process` and returns at once.
+void startCli(QProcess& process, const std::vector<std::string>& args);
+void startProgram(QProcess& process, const std::string& program,
+                  const std::vector<std::string>& args);
 
 // Points the process at a sound server that does not exist while it lives.
 class NoSoundServer {
