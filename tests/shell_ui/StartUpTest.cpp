@@ -10,8 +10,8 @@
 
 #include "library/ui/LeftForm.h"
 #include "library/ui/RenamableTabBar.h"
-#include "media/ServerLoopback.h"
 #include "library/ui/SongListCtrl.h"
+#include "media/ServerLoopback.h"
 #include "resources/CommandIds.h"
 #include "shell/FrameIcons.h"
 #include "shell/MainFrame.h"
