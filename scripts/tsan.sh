@@ -9,14 +9,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VOCALIA_TSAN_BUILD_DIR:-$root/build-tsan}
-if [[ "${1:-}" == --run-built ]]; then
-    shift
-    for binary in "$@"; do
-        echo "== $binary"
-        "$build/tests/$binary" --gtest_brief=1
-    done
-    exit 0
-fi
 binaries=("$@")
 if ((${#binaries[@]} == 0)); then
     # The audio tool dialogs (audiotools_ui_tests) drive GStreamer, whose own hand-overs between
@@ -33,4 +25,6 @@ cmake --build "$build" -j "$(nproc)" --target "${binaries[@]}"
 
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/sanitize/tsan.supp"
 export QT_QPA_PLATFORM=offscreen
-exec "$root/scripts/with-sound-server.sh" "$0" --run-built "${binaries[@]}"
+# The sanitizer script's run step runs each binary in turn beside the sound server.
+export VOCALIA_SANITIZE_BUILD_DIR=$build
+exec "$root/scripts/with-sound-server.sh" "$root/scripts/sanitize.sh" --run-built "${binaries[@]}"
