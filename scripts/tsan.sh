@@ -2,9 +2,9 @@
 # Builds the tests that drive Vocalia's worker threads (adding songs, the lyric search) with
 # ThreadSanitizer into build-tsan/ and runs them beside a private sound server.
 # Debian's Qt, GLib and GStreamer are not instrumented: the happens-before edges inside them
-# (their mutexes, event queues and thread starts) are invisible to the sanitizer, so reports whose
-# racing accesses both lie inside those libraries are suppressed in tests/sanitize/tsan.supp.
-# A race with one access in Vocalia's own code is reported and fails the run.
+# (their mutexes, event queues and thread starts) are invisible to the sanitizer, so reports with
+# those libraries in their stacks are suppressed, library by library, in tests/sanitize/tsan.supp.
+# A race between Vocalia's own threads (std::jthread, standard mutexes) is reported and fails it.
 #   tsan.sh [TEST_BINARY...]     default: the worker tests (see below)
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
