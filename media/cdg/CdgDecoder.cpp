@@ -128,6 +128,10 @@ bool CdgDecoder::restart(std::string& error) {
     s.codec.reset();
     s.format.reset();
     s.io.reset();
+    // A packet read ahead of the position asked for is dropped with its data.
+    if (s.packet) {
+        av_packet_unref(s.packet.get());
+    }
     s.packetWaiting = false;
     m_decodedThrough = -1;
     m_picture = CdgPicture();
