@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <string_view>
 
@@ -97,13 +96,7 @@ std::string FileTitle(const std::string& path) {
 }
 
 bool HasMp3Extension(const std::string& path) {
-    if (path.size() < 4) {
-        return false;
-    }
-    std::string extension = path.substr(path.size() - 4);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == ".mp3";
+    return KaraokePair::HasExtension(path, ".mp3");
 }
 
 std::string FormatDuration(int seconds) {
