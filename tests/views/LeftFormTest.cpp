@@ -62,6 +62,22 @@ protected:
         form->OnInitialUpdate();
     }
 
+    // Drags the files of the test folder onto the list and drops them, as a file manager does;
+    // Qt delivers a drop only where the drag entered first.
+    void dropFiles(const std::vector<std::string>& names) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const std::string& name : names) {
+            urls << QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
+        }
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(list()->viewport(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list()->viewport(), &drop);
+    }
+
     std::vector<std::string> rowTexts() const {
         std::vector<std::string> texts;
         texts.reserve(static_cast<size_t>(list()->topLevelItemCount()));
@@ -202,18 +218,11 @@ TEST_F(LeftFormTest, DraggingThePlayingRowKeepsTheMarkOnIt) {
 }
 
 TEST_F(LeftFormTest, DropsAddOnlyTheTenExtensionsAndRowsArriveOnTheWindowThread) {
-    QMimeData mime;
-    QList<QUrl> urls;
-    for (const char* name : {"a.mp3", "b.Mp3", "c.asf", "d.txt", "e.WAV", "a.mp3"}) {
+    const std::vector<std::string> names = {"a.mp3", "b.Mp3", "c.asf", "d.txt", "e.WAV", "a.mp3"};
+    for (const std::string& name : names) {
         writeBytes(folder.file(name), "not really music");
-        urls << QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
     }
-    mime.setUrls(urls);
-    // Qt delivers a drop only where the drag entered first.
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(list()->viewport(), &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(list()->viewport(), &drop);
+    dropFiles(names);
     ASSERT_TRUE(processEventsUntil([&] { return doc->m_songs.size() == 9; }));
     EXPECT_EQ(rowTexts(),
               (std::vector<std::string>{"甲", "乙", "丙", "丁", "戊", "a", "c", "e", "a"}));
@@ -235,16 +244,7 @@ TEST_F(LeftFormTest, DroppedMp3gPairsJoinUnderTheirAudioFiles) {
     ASSERT_TRUE(writeZip(folder.file("Zipped.ZIP"),
                          {{"Singer - Song.mp3", mp3}, {"singer - song.cdg", graphics}}));
     const std::vector<std::string> before = rowTexts();
-    QMimeData mime;
-    QList<QUrl> urls;
-    for (const char* name : {"PAIR.CDG", "Zipped.ZIP", "Orphan.cdg", "Both.mp3", "Both.cdg"}) {
-        urls << QUrl::fromLocalFile(QString::fromStdString(folder.file(name)));
-    }
-    mime.setUrls(urls);
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(list()->viewport(), &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(list()->viewport(), &drop);
+    dropFiles({"PAIR.CDG", "Zipped.ZIP", "Orphan.cdg", "Both.mp3", "Both.cdg"});
     ASSERT_TRUE(processEventsUntil([&] { return form->SongLists().Adder().Pending() == 0; }));
     ASSERT_EQ(doc->m_songs.size(), before.size() + 3);
     const auto added = [&](size_t i) { return doc->m_songs[before.size() + i]; };
