@@ -96,10 +96,18 @@ TEST_F(StartUp, ALiveMonitorLeftByARunThatDiedStopsAtTheNextStart) {
     ASSERT_TRUE(gone.waitForFinished());
     const std::string tag = ServerLoopback::ProcessTag();
     const std::string deadTag = tag.substr(0, tag.rfind(':') + 1) + std::to_string(pid);
+    // A silent sink of its own feeds the left loopback, so that tests running beside this one
+    // on the same server hear nothing of it.
+    QProcess sink;
+    sink.start(QStringLiteral("pactl"),
+               {QStringLiteral("load-module"), QStringLiteral("module-null-sink"),
+                QStringLiteral("sink_name=leftover")});
+    ASSERT_TRUE(sink.waitForFinished());
+    const QString sinkModule = QString::fromUtf8(sink.readAllStandardOutput()).trimmed();
     QProcess load;
     load.start(QStringLiteral("pactl"),
                {QStringLiteral("load-module"), QStringLiteral("module-loopback"),
-                QStringLiteral("source=mic"),
+                QStringLiteral("source=leftover.monitor"), QStringLiteral("sink=leftover"),
                 QString::fromStdString("sink_input_properties=vocalia.monitor=" + deadTag)});
     ASSERT_TRUE(load.waitForFinished());
     ASSERT_EQ(monitorModules().size(), 1U);
@@ -108,6 +116,7 @@ TEST_F(StartUp, ALiveMonitorLeftByARunThatDiedStopsAtTheNextStart) {
     std::string error;
     ASSERT_TRUE(app.InitInstance({folder.path() + "home/", false, false}, error)) << error;
     EXPECT_TRUE(processEventsUntil([] { return monitorModules().empty(); }, 5000));
+    QProcess::execute(QStringLiteral("pactl"), {QStringLiteral("unload-module"), sinkModule});
 }
 
 TEST_F(StartUp, AnyTipSettingOtherThanOneSuppressesTheTip) {
