@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "library/ui/LeftForm.h"
@@ -110,12 +111,19 @@ TEST_F(StartUp, ALiveMonitorLeftByARunThatDiedStopsAtTheNextStart) {
                 QStringLiteral("source=leftover.monitor"), QStringLiteral("sink=leftover"),
                 QString::fromStdString("sink_input_properties=vocalia.monitor=" + deadTag)});
     ASSERT_TRUE(load.waitForFinished());
-    ASSERT_EQ(monitorModules().size(), 1U);
+    // Monitor tests beside this one may have loopbacks of their own: only this one counts.
+    const auto leftOne = [&deadTag] {
+        const std::vector<std::string> modules = monitorModules();
+        return std::count_if(modules.begin(), modules.end(), [&](const std::string& module) {
+            return module.find(deadTag) != std::string::npos;
+        });
+    };
+    ASSERT_EQ(leftOne(), 1);
 
     CMelodeckApp app;
     std::string error;
     ASSERT_TRUE(app.InitInstance({folder.path() + "home/", false, false}, error)) << error;
-    EXPECT_TRUE(processEventsUntil([] { return monitorModules().empty(); }, 5000));
+    EXPECT_TRUE(processEventsUntil([&] { return leftOne() == 0; }, 5000));
     QProcess::execute(QStringLiteral("pactl"), {QStringLiteral("unload-module"), sinkModule});
 }
 
