@@ -221,6 +221,12 @@ void MediaGraph::WatchBus() {
     addBusWatch();
 }
 
+void MediaGraph::GuardOutputStalls() {
+    if (!m_stallGuard) {
+        m_stallGuard = std::make_unique<OutputStallGuard>([this] { return m_pipeline.get(); });
+    }
+}
+
 void MediaGraph::addBusWatch() {
     if (m_bus) {
         gst_bus_add_watch(m_bus.get(), &MediaGraph::dispatchBusMessage, this);
@@ -230,9 +236,14 @@ void MediaGraph::addBusWatch() {
 gboolean MediaGraph::dispatchBusMessage(GstBus* bus, GstMessage* message, gpointer self) {
     auto* graph = static_cast<MediaGraph*>(self);
     // A message that was already on its way when Reset tore its pipeline down.
-    if (bus == graph->m_bus.get()) {
-        graph->OnBusMessage(message);
+    if (bus != graph->m_bus.get()) {
+        return G_SOURCE_CONTINUE;
     }
+    const GstMessageType type = GST_MESSAGE_TYPE(message);
+    if (graph->m_stallGuard && (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR)) {
+        graph->m_stallGuard->StreamEnded();
+    }
+    graph->OnBusMessage(message);
     return G_SOURCE_CONTINUE;
 }
 

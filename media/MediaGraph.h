@@ -2,9 +2,11 @@
 
 #include <gst/gst.h>
 
+#include <memory>
 #include <string>
 
 #include "media/GstHandles.h"
+#include "media/OutputStallGuard.h"
 
 // The three states a graph can be in, as its owners see them. A graph that has been built or
 // opened but not started is Stopped, even when GStreamer already holds it prerolled in PAUSED.
@@ -39,6 +41,10 @@ public:
     // Pauses a running graph and runs a paused one, after waiting for any state change under
     // way to settle; a stopped graph stays stopped.
     virtual int TogglePause();
+
+    // Gives the pipeline a fresh speaker output whenever it stands still while playing (see
+    // OutputStallGuard); for players, kept across Reset.
+    void GuardOutputStalls();
 
     GraphState State() const { return m_state; }
     // The pipeline, or null when it could not be created.
@@ -110,4 +116,5 @@ private:
     bool m_watching = false;
     GraphState m_state = GraphState::Stopped;
     std::string m_lastError;
+    std::unique_ptr<OutputStallGuard> m_stallGuard;
 };

@@ -24,6 +24,7 @@ void raiseMidiGain(GstElement* /*playbin*/, GstElement* element, gpointer /*data
 
 MusicPlayer::MusicPlayer(QObject* parent) : QObject(parent), MediaGraph("playbin") {
     WatchBus();
+    GuardOutputStalls();
     setUpPipeline();
 }
 

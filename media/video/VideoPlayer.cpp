@@ -54,6 +54,7 @@ bool VideoPlayer::Create() {
     if (!graph->Pipeline()) {
         return false;
     }
+    graph->GuardOutputStalls();
     m_graph = std::move(graph);
     return true;
 }

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "media/ChannelLevel.h"
+#include "media/GstHandles.h"
 #include "media/MediaProbe.h"
 #include "media/MusicPlayer.h"
 #include "tests/media/MediaFixtures.h"
@@ -143,3 +144,35 @@ TEST_F(MusicPlayerTest, LeftOnlyLevelSilencesTheRightChannelAtTheSpeakers) {
 }
 
 }  // namespace
+
+namespace {
+
+// Holds the sound on its way to the speakers while the sink plays: the output stalls, without
+// an error and without reaching the end, as it does when the sound server's clock breaks. A
+// sink that is set up again (READY, then PAUSED) takes the sound again.
+GstPadProbeReturn holdWhilePlaying(GstPad* pad, GstPadProbeInfo*, gpointer) {
+    const GstRef<GstElement> sink(gst_pad_get_parent_element(pad));
+    return GST_STATE(sink.get()) == GST_STATE_PLAYING ? GST_PAD_PROBE_OK : GST_PAD_PROBE_REMOVE;
+}
+
+}  // namespace
+
+TEST_F(MusicPlayerTest, ASongWhoseOutputStallsWhilePlayingGoesOnFromWhereItStood) {
+    makeToneMp3(dir.file("song.mp3"), 8);
+    MusicPlayer player;
+    ASSERT_EQ(player.Open(dir.file("song.mp3")), 0);
+    ASSERT_EQ(player.Play(), 0);
+    ASSERT_TRUE(waitForPosition(player, 500));
+    GstElement* sinkElement = nullptr;
+    g_object_get(player.Pipeline(), "audio-sink", &sinkElement, nullptr);
+    const GstRef<GstElement> sink(sinkElement);
+    ASSERT_TRUE(sink);
+    const GstRef<GstPad> pad(gst_element_get_static_pad(sink.get(), "sink"));
+    gst_pad_add_probe(
+        pad.get(),
+        static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BLOCK | GST_PAD_PROBE_TYPE_BUFFER),
+        holdWhilePlaying, nullptr, nullptr);
+    const int64_t stalledAt = player.GetPositionMs();
+    // Without a fresh output the song would stand a few hundred ms further on for ever.
+    EXPECT_TRUE(pumpUntil([&] { return player.GetPositionMs() >= stalledAt + 1000; }, 15000));
+}
