@@ -60,10 +60,12 @@ void TapPane::SetMode(TapDraft::Mode mode) {
 }
 
 void TapPane::SongStateChanged() {
-    const bool session = m_player.State() != GraphState::Stopped;
-    m_text->setReadOnly(session || m_draft.Stamps() > 0);
-    if (session && isVisible()) {
-        // Space must reach the text, not press the button that started the song.
+    m_text->setReadOnly(m_player.State() != GraphState::Stopped || m_draft.Stamps() > 0);
+    FocusTaps();
+}
+
+void TapPane::FocusTaps() {
+    if (m_player.State() != GraphState::Stopped && isVisible()) {
         m_text->setFocus();
     }
 }

@@ -28,6 +28,9 @@ public:
     // The song started, paused or stopped: taps are taken while it plays or pauses, and the text
     // stays as it is while a song plays or stamps exist.
     void SongStateChanged();
+    // While a song plays or pauses, keys go to the text, so that Space taps rather than
+    // pressing the button last clicked.
+    void FocusTaps();
 
     const TapDraft& Draft() const { return m_draft; }
     std::vector<LrcRow> Rows() const { return m_draft.Rows(); }

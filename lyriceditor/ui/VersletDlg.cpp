@@ -325,6 +325,7 @@ void CVersletDlg::OnSave() {
     }
     if (Tapping()) {
         m_tapPane->MarkSaved();
+        m_tapPane->FocusTaps();
     } else {
         m_draft.MarkSaved();
     }

@@ -417,6 +417,8 @@ TEST_F(VersletDlgTest, WordTapsStampLatinWordsAndChineseCharactersAndSaveWhatIsT
     EXPECT_EQ(partial.Lines()[1].ShownText(), "一闪");
     ASSERT_EQ(partial.Lines()[1].Words.size(), 1u);
     EXPECT_PRED2(within, partial.Lines()[1].Words[0].Start, taps[2]);
+    // Keys go back to the text after the save, so Space taps on instead of saving again.
+    EXPECT_EQ(dlg->focusWidget(), child<QPlainTextEdit>("tapTextEdit"));
 
     taps.push_back(pressAt(1100));
     const LrcLyric lyric = saveAndLoad("words.lrc");
