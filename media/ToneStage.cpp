@@ -159,12 +159,7 @@ void ToneStage::Apply() {
 }
 
 int64_t ToneStage::outputPositionNs() const {
-    gint64 position = 0;
-    if (!m_pipeline || !gst_element_query_position(m_pipeline, GST_FORMAT_TIME, &position) ||
-        position < 0) {
-        return -1;
-    }
-    return position;
+    return m_pipeline ? m_position.Query(m_pipeline) : -1;
 }
 
 int64_t ToneStage::SongPositionNs() const {
@@ -187,4 +182,5 @@ int64_t ToneStage::SeekTargetNs(int64_t songNs) const {
 void ToneStage::Restart() {
     m_anchorOut = 0;
     m_anchorSong = 0;
+    m_position.Reset();
 }

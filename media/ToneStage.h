@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "media/GstHandles.h"
+#include "media/SmoothPosition.h"
 
 // Key, tempo and live vocal reduction of the players' sound. Like the channel level, each is
 // one value for the whole program: it acts at once on the song or video that plays and on
@@ -75,4 +76,5 @@ private:
     // The position mapping holds since the last tempo change: song = song0 + (out - out0) * ratio.
     int64_t m_anchorOut = 0;
     int64_t m_anchorSong = 0;
+    mutable SmoothPosition m_position;
 };

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <thread>
 
 #include "media/ChannelLevel.h"
@@ -62,6 +64,39 @@ TEST_F(MusicPlayerTest, PlaysPausesResumesSeeksAndStopsKeepingThePosition) {
     player.SeekMs(-6000);
     pumpUntil([&] { return player.GetPositionMs() < 1000; }, 3000);
     EXPECT_LT(player.GetPositionMs(), 1000);
+}
+
+TEST_F(MusicPlayerTest, ThePositionOfAPlayingSongMovesWithTheClockNotInBlocks) {
+    makeToneMp3(dir.file("song.mp3"), 7);
+    MusicPlayer player;
+    ASSERT_EQ(player.Open(dir.file("song.mp3")), 0);
+    ASSERT_EQ(player.Play(), 0);
+    // Past the start, where the sound server takes a moment to begin and the sink catches up.
+    ASSERT_TRUE(waitForPosition(player, 2500));
+    // Two seconds of play read every 2 ms, as a wipe across the words reads it.
+    const auto start = std::chrono::steady_clock::now();
+    const int64_t from = player.GetPositionMs();
+    int64_t last = from;
+    auto lastMove = start;
+    double longestStill = 0;
+    int backwards = 0;
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(2)) {
+        pumpUntil([] { return false; }, 2);
+        const int64_t now = player.GetPositionMs();
+        const auto at = std::chrono::steady_clock::now();
+        backwards += now < last ? 1 : 0;
+        if (now != last) {
+            longestStill = std::max(
+                longestStill, std::chrono::duration<double, std::milli>(at - lastMove).count());
+            lastMove = at;
+            last = now;
+        }
+    }
+    EXPECT_EQ(backwards, 0);
+    EXPECT_LT(longestStill, 40) << "ms without a move";
+    // At least as fast as the clock: the sink may still be catching up with a slow start.
+    EXPECT_GE(last - from, 1800);
+    EXPECT_LE(last - from, 3000);
 }
 
 TEST_F(MusicPlayerTest, EndOfSongIsQueuedAndAnnouncedOnTheOwningThread) {
