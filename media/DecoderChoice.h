@@ -7,7 +7,3 @@
 // mpg123 decodes the same stream in half the time and hands over interleaved samples.
 int preferMpg123(GstElement* decodebin, GstPad* pad, GstCaps* caps, GstElementFactory* factory,
                  gpointer data);
-
-// Makes every decodebin that `bin` (a pipeline that makes its own elements) adds anywhere
-// inside it later prefer mpg123.
-void preferMpg123Inside(GstElement* bin);

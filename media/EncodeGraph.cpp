@@ -8,6 +8,10 @@ int EncodeGraph::Build(const std::string& sourcePath, const std::string& outputP
     if (!decoded) {
         return kFailed;
     }
+    return EncodeInto(decoded, outputPath);
+}
+
+int EncodeGraph::EncodeInto(GstElement* decoded, const std::string& outputPath) {
     GstElement* encoder = AddFilter("lamemp3enc", "LAME");
     if (!encoder) {
         SetLastError("the MP3 encoder (lamemp3enc) is not installed");

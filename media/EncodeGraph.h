@@ -19,11 +19,16 @@ public:
     int Build(const std::string& sourcePath, const std::string& outputPath);
     // Encodes the whole file, then tags it. 0, or negative with LastError set.
     int Play() override;
+    // Samples of one channel that went into the encoder.
+    int64_t EncodedSamples() const { return m_gapless.samples(); }
 
 protected:
     // Where a subclass puts its own elements between the decoded audio and the encoder; returns
     // the element the encoder follows, or null with LastError set. The base adds nothing.
     virtual GstElement* AddBeforeEncoder(GstElement* decoded) { return decoded; }
+    // The encoder after `decoded`, counted for the tag, and the file sink after it. 0, or
+    // negative with LastError set.
+    int EncodeInto(GstElement* decoded, const std::string& outputPath);
 
 private:
     GaplessMp3 m_gapless;

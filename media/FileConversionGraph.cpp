@@ -8,17 +8,18 @@ int FileConversionGraph::Play() {
     return RunToCompletion();
 }
 
-GstElement* FileConversionGraph::AddDecodingFront(const std::string& sourcePath) {
+GstElement* FileConversionGraph::AddDecodingFront(const std::string& sourcePath,
+                                                  const std::string& suffix) {
     // filesrc would accept a folder and fail later with a vaguer message.
     struct stat info {};
     if (::stat(sourcePath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         SetLastError("no such file");
         return nullptr;
     }
-    GstElement* source = AddFilter("filesrc", "Source");
-    GstElement* decoder = AddFilter("decodebin", "Decoder");
-    GstElement* convert = AddFilter("audioconvert", "Convert");
-    GstElement* resample = AddFilter("audioresample", "Resample");
+    GstElement* source = AddFilter("filesrc", ("Source" + suffix).c_str());
+    GstElement* decoder = AddFilter("decodebin", ("Decoder" + suffix).c_str());
+    GstElement* convert = AddFilter("audioconvert", ("Convert" + suffix).c_str());
+    GstElement* resample = AddFilter("audioresample", ("Resample" + suffix).c_str());
     if (!source || !decoder || !convert || !resample) {
         SetLastError("a decoding component is not installed");
         return nullptr;

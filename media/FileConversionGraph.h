@@ -14,8 +14,9 @@ public:
 
 protected:
     // The file source and its decoder, then an audio converter and resampler. Returns the
-    // resampler, which the caller links on, or null with LastError set.
-    GstElement* AddDecodingFront(const std::string& sourcePath);
+    // resampler, which the caller links on, or null with LastError set. A graph with several
+    // fronts tells them apart by `suffix`, added to the elements' names.
+    GstElement* AddDecodingFront(const std::string& sourcePath, const std::string& suffix = {});
     // A file sink for `outputPath` (an existing file is replaced when the graph runs), linked
     // after `upstream`. 0, or negative with LastError set.
     int AddFileSink(GstElement* upstream, const std::string& outputPath);

@@ -9,8 +9,6 @@ namespace {
 
 using Counter = std::shared_ptr<std::atomic<int64_t>>;
 
-constexpr std::string_view kEncoderFactory = "lamemp3enc";
-
 // A copy of the counter handed to GStreamer, which drops it when the probe or handler goes.
 gpointer lendCounter(const Counter& counter) {
     return std::make_unique<Counter>(counter).release();
@@ -53,26 +51,10 @@ void probeSinkPad(GstElement* encoder, const Counter& counter) {
     }
 }
 
-void elementAdded(GstBin*, GstBin*, GstElement* element, gpointer counter) {
-    GstElementFactory* factory = gst_element_get_factory(element);
-    if (factory && GST_OBJECT_NAME(factory) == kEncoderFactory) {
-        probeSinkPad(element, *static_cast<Counter*>(counter));
-    }
-}
-
-void dropCounterClosure(gpointer counter, GClosure*) {
-    dropCounter(counter);
-}
-
 }  // namespace
 
 void GaplessMp3::countInto(GstElement* encoder) {
     probeSinkPad(encoder, m_samples);
-}
-
-void GaplessMp3::countInside(GstElement* bin) {
-    g_signal_connect_data(bin, "deep-element-added", G_CALLBACK(elementAdded),
-                          lendCounter(m_samples), dropCounterClosure, GConnectFlags{});
 }
 
 bool GaplessMp3::tag(const std::string& path, std::string& error) const {

@@ -14,9 +14,6 @@ class GaplessMp3 {
 public:
     // Counts what reaches `encoder` from now on.
     void countInto(GstElement* encoder);
-    // Counts what reaches the MP3 encoder that `bin` (a pipeline that makes its own elements)
-    // adds anywhere inside it later.
-    void countInside(GstElement* bin);
     // Samples a channel counted so far.
     int64_t samples() const { return m_samples->load(); }
     // Tags the finished file at `path`; false with `error` when it cannot.

@@ -4,14 +4,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "media/GstHandles.h"
+#include "media/MixRenderGraph.h"
 
-// A voice recording and a background song on an editing timeline, each clip on a layer of its
-// own (the layers are summed as they are, with no gain). The mix plays on the default audio
-// output or is rendered into a plain MP3 stream whose LAME tag lets decoders trim the encoder's
-// lead-in, so the music starts at its first sample. Clips accumulate until the object is
-// replaced.
+// A voice recording and a background song, each clip on a layer of its own (the layers are
+// summed as they are, with no gain). The mix plays on the default audio output, on an editing
+// timeline made at the first preview, or is rendered into a plain MP3 stream whose LAME tag
+// lets decoders trim the encoder's lead-in, so the music starts at its first sample. Clips
+// accumulate until the object is replaced.
 class MixTimeline {
 public:
     MixTimeline();
@@ -35,18 +37,19 @@ public:
     // with LastError set.
     int SaveMp3(const std::string& outputPath);
 
-    // Length of the mix in milliseconds.
-    int64_t DurationMs() const;
+    // Length of the mix in milliseconds (0 when the timeline cannot be made).
+    int64_t DurationMs();
     const std::string& LastError() const { return m_lastError; }
 
 private:
     int addClip(const std::string& path, int64_t offsetMs);
+    // The editing timeline with every clip on it, made on first use; null with LastError set.
+    GESTimeline* timeline();
+    int placeOnTimeline(const MixRenderGraph::Clip& clip);
     // A fresh pipeline over the timeline; null with LastError set when it cannot be made.
     GstRef<GESPipeline> makePipeline();
-    // Waits for the end of the stream or an error; 0 at the end (or when nothing came within a
-    // zero timeout), negative with LastError set on an error or when time ran out.
-    int waitForEnd(GstElement* pipeline, GstClockTime timeout);
 
+    std::vector<MixRenderGraph::Clip> m_clips;
     GstRef<GESTimeline> m_timeline;
     GstRef<GESPipeline> m_preview;
     std::string m_lastError;

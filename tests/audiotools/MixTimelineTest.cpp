@@ -58,4 +58,20 @@ TEST_F(MixTimelineTest, ClipsAccumulateAndAreSummedAtTheirOwnLevel) {
     EXPECT_EQ(next.DurationMs(), 2500);
 }
 
+TEST_F(MixTimelineTest, AVoiceCutAwayByItsOffsetOrUnreadableIsNoMix) {
+    writeBytes(dir.file("voice.wav"), wavFile(tone(1.0, 440, 6000)));
+    MixTimeline cutAway;
+    ASSERT_EQ(cutAway.AddVoice(dir.file("voice.wav"), -1500), 0);
+    EXPECT_LT(cutAway.SaveMp3(dir.file("cut.mp3")), 0);
+    EXPECT_EQ(cutAway.LastError(), "there is nothing to mix");
+
+    writeBytes(dir.file("noise.wav"), "no sound in here");
+    MixTimeline unreadable;
+    ASSERT_EQ(unreadable.AddMusic(dir.file("voice.wav")), 0);
+    ASSERT_EQ(unreadable.AddVoice(dir.file("noise.wav"), 0), 0);
+    EXPECT_LT(unreadable.SaveMp3(dir.file("noise.mp3")), 0);
+    EXPECT_EQ(unreadable.LastError().rfind(dir.file("noise.wav") + ": cannot read the file", 0), 0u)
+        << unreadable.LastError();
+}
+
 }  // namespace
