@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "media/ChannelLevel.h"
@@ -21,6 +22,16 @@ protected:
 
     bool waitForPosition(MusicPlayer& player, int64_t atLeastMs) {
         return pumpUntil([&] { return player.GetPositionMs() >= atLeastMs; }, 10000);
+    }
+
+    // A tone MP3 of `seconds` that has played past `ms`.
+    std::unique_ptr<MusicPlayer> playingTone(double seconds, int64_t ms) {
+        makeToneMp3(dir.file("song.mp3"), seconds);
+        auto player = std::make_unique<MusicPlayer>();
+        EXPECT_EQ(player->Open(dir.file("song.mp3")), 0);
+        EXPECT_EQ(player->Play(), 0);
+        EXPECT_TRUE(waitForPosition(*player, ms));
+        return player;
     }
 
     TempDir dir;
@@ -67,12 +78,9 @@ TEST_F(MusicPlayerTest, PlaysPausesResumesSeeksAndStopsKeepingThePosition) {
 }
 
 TEST_F(MusicPlayerTest, ThePositionOfAPlayingSongMovesWithTheClockNotInBlocks) {
-    makeToneMp3(dir.file("song.mp3"), 7);
-    MusicPlayer player;
-    ASSERT_EQ(player.Open(dir.file("song.mp3")), 0);
-    ASSERT_EQ(player.Play(), 0);
     // Past the start, where the sound server takes a moment to begin and the sink catches up.
-    ASSERT_TRUE(waitForPosition(player, 2500));
+    const std::unique_ptr<MusicPlayer> playing = playingTone(7, 2500);
+    MusicPlayer& player = *playing;
     // Two seconds of play read every 2 ms, as a wipe across the words reads it.
     const auto start = std::chrono::steady_clock::now();
     const int64_t from = player.GetPositionMs();
@@ -193,11 +201,8 @@ GstPadProbeReturn holdWhilePlaying(GstPad* pad, GstPadProbeInfo*, gpointer) {
 }  // namespace
 
 TEST_F(MusicPlayerTest, ASongWhoseOutputStallsWhilePlayingGoesOnFromWhereItStood) {
-    makeToneMp3(dir.file("song.mp3"), 8);
-    MusicPlayer player;
-    ASSERT_EQ(player.Open(dir.file("song.mp3")), 0);
-    ASSERT_EQ(player.Play(), 0);
-    ASSERT_TRUE(waitForPosition(player, 500));
+    const std::unique_ptr<MusicPlayer> playing = playingTone(8, 500);
+    MusicPlayer& player = *playing;
     GstElement* sinkElement = nullptr;
     g_object_get(player.Pipeline(), "audio-sink", &sinkElement, nullptr);
     const GstRef<GstElement> sink(sinkElement);
