@@ -3,8 +3,10 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+#include <future>
 #include <vector>
 
 #include "audiotools/WaveFile.h"
@@ -290,15 +292,28 @@ void VocalRemover::processFile(const WaveFile& wave, int passes) {
         return;  // nothing to change
     }
     VocalRemovalStream stream(passes);
-    std::vector<uint8_t> block(std::min(frames, kBlockFrames) * 4);
-    for (size_t frame = 0; frame < frames;) {
+    // Writing a block back (the kernel copying it into the page cache) costs about as much as
+    // reading and processing one, so each block is written on a second thread while the next
+    // is read and processed: two buffers, at most one write under way. A write's failure comes
+    // back through its future; a pending write ends before the buffers go.
+    std::array<std::vector<uint8_t>, 2> blocks;
+    std::future<void> writing;
+    for (size_t frame = 0, index = 0; frame < frames; ++index) {
         const size_t count = std::min(frames - frame, kBlockFrames);
         const size_t offset = wave.dataOffset() + frame * 4;
+        std::vector<uint8_t>& block = blocks[index % 2];
+        block.resize(count * 4);
         wave.read(offset, block.data(), count * 4);
         stream.process(block.data(), count);
-        wave.write(offset, block.data(), count * 4);
+        if (writing.valid()) {
+            writing.get();
+        }
+        writing = std::async(std::launch::async, [&wave, &block, offset] {
+            wave.write(offset, block.data(), block.size());
+        });
         frame += count;
     }
+    writing.get();
 }
 
 bool VocalRemover::RemoveVocals(const std::string& path, int passes, std::string* errorName) const {
