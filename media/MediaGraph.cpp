@@ -274,11 +274,12 @@ GstElement* MediaGraph::AddElement(GstRef<GstElement> element, const char* name)
     if (name) {
         gst_object_set_name(GST_OBJECT(element.get()), name);
     }
-    if (!gst_bin_add(GST_BIN(m_pipeline.get()), element.get())) {
+    GstElement* added = element.get();
+    if (!gst_bin_add(GST_BIN(m_pipeline.get()), added)) {
         m_lastError = std::string("cannot add ") + (name ? name : "an element") + " to the graph";
         return nullptr;
     }
-    return element.get();  // the bin holds its own reference now
+    return added;  // the bin holds its own reference now
 }
 
 namespace {

@@ -22,6 +22,7 @@ public:
     }
     const CaptureFormat& Format() const { return m_format; }
 
+    using MediaGraph::Build;
     // Builds capture -> MP3 encoder -> length header -> file. 0 on success; negative with
     // `errorText` set to the message for the user (strings 78 to 81, or the linking failure).
     // Switches on the capture line named by "Record"/"DeviceName" when the device has it.

@@ -135,7 +135,10 @@ void IniDocument::set(std::string_view section, std::string_view key, std::strin
     std::string line = std::string(key) + "=" + singleLine(value);
     const auto range = findSection(section);
     if (!range) {
-        insertLine(m_lines.size(), "[" + std::string(section) + "]");
+        // Built up in place: GCC 12 warns wrongly (-Wrestrict) on "[" + string at -O2.
+        std::string header(1, '[');
+        header.append(section).push_back(']');
+        insertLine(m_lines.size(), std::move(header));
         insertLine(m_lines.size(), std::move(line));
         return;
     }
