@@ -236,7 +236,7 @@ void smoothFramesApart(const uint8_t* in, uint8_t* out, size_t frames, int passe
         const uint8_t* last = out + segment * stride - 4;
         for (int channel = 0; channel < 2; ++channel) {
             reconcileChannel(in + segment * stride, out + segment * stride, segmentFrames, channel,
-                             passes, load16(last + 2 * channel));
+                             passes, load16(last + 2 * static_cast<std::ptrdiff_t>(channel)));
         }
     }
     const uint8_t* last = out + kSegments * stride - 4;
@@ -269,7 +269,7 @@ void VocalRemovalStream::process(uint8_t* frames, size_t count) {
     }
     // The segments' redo needs the input beside the output: a bounded copy, piece by piece,
     // small enough to stay in the cache.
-    constexpr size_t kPieceFrames = 64 * 1024;
+    constexpr size_t kPieceFrames = size_t{64} * 1024;
     m_input.resize(std::min(count, kPieceFrames) * 4);
     for (size_t done = 0; done < count;) {
         const size_t piece = std::min(count - done, kPieceFrames);
@@ -286,7 +286,7 @@ void VocalRemover::processSamples(uint8_t* samples, size_t count, int passes) {
 
 void VocalRemover::processFile(const WaveFile& wave, int passes) {
     // Blocks of whole frames, read, processed and written back.
-    constexpr size_t kBlockFrames = 256 * 1024;
+    constexpr size_t kBlockFrames = size_t{256} * 1024;
     const size_t frames = wave.sampleBytes() / 4;
     if (frames < 2) {
         return;  // nothing to change

@@ -47,7 +47,10 @@ void dropPlacement(gpointer placement) {
 }  // namespace
 
 std::string MixRenderGraph::branchSuffix(size_t index) {
-    return " " + std::to_string(index + 1);
+    // Appended rather than summed: GCC 12 warns wrongly (-Wrestrict) on " " + string at -O2.
+    std::string suffix(1, ' ');
+    suffix += std::to_string(index + 1);
+    return suffix;
 }
 
 int MixRenderGraph::Build(const std::vector<Clip>& clips, const std::string& outputPath) {
