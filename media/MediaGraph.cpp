@@ -225,6 +225,8 @@ void MediaGraph::GuardOutputStalls() {
     if (!m_stallGuard) {
         m_stallGuard = std::make_unique<OutputStallGuard>([this] { return m_pipeline.get(); });
     }
+    // The guard learns of the stream's end and errors from the bus.
+    WatchBus();
 }
 
 void MediaGraph::addBusWatch() {

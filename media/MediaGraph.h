@@ -43,7 +43,7 @@ public:
     virtual int TogglePause();
 
     // Gives the pipeline a fresh speaker output whenever it stands still while playing (see
-    // OutputStallGuard); for players, kept across Reset.
+    // OutputStallGuard); for players, kept across Reset. Watches the bus.
     void GuardOutputStalls();
 
     GraphState State() const { return m_state; }
