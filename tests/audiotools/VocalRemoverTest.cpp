@@ -90,7 +90,7 @@ Samples randomSamples(size_t count, std::mt19937& random, int range) {
 // scale, which slow smoothing follows for thousands of frames), and pieces of a stream.
 TEST_F(VocalRemoverTest, SegmentedSmoothingIsBitExactAtEveryEdge) {
     std::mt19937 random(23);
-    const size_t piece = 64 * 1024;
+    const size_t piece = size_t{64} * 1024;
     for (const size_t frames :
          {size_t{2}, size_t{3}, size_t{31}, size_t{32}, size_t{33}, size_t{63}, size_t{64},
           size_t{65}, size_t{129}, size_t{257}, size_t{1000}, piece - 1, piece, piece + 1,
@@ -109,7 +109,7 @@ TEST_F(VocalRemoverTest, SegmentedSmoothingIsBitExactAtEveryEdge) {
         }
     }
     for (const int passes : {2, 8, 20}) {
-        Samples square(2 * 20000);
+        Samples square(size_t{2} * 20000);
         for (size_t i = 0; i < square.size(); i += 2) {
             const bool high = (i / 2 / 1500) % 2 == 0;
             square[i] = high ? int16_t{-32768} : int16_t{32767};
@@ -125,7 +125,7 @@ TEST_F(VocalRemoverTest, SegmentedSmoothingIsBitExactAtEveryEdge) {
 TEST_F(VocalRemoverTest, AStreamInPiecesComesOutAsTheWhole) {
     std::mt19937 random(5);
     for (const int passes : {0, 2, 8}) {
-        const Samples samples = randomSamples(2 * 150001, random, 32767);
+        const Samples samples = randomSamples(size_t{2} * 150001, random, 32767);
         Samples streamed = samples;
         VocalRemovalStream stream(passes);
         std::uniform_int_distribution<size_t> pieces(0, 70000);
@@ -175,7 +175,7 @@ TEST_F(VocalRemoverTest, OtherSampleSizesAreRefusedAndMonoIsProcessedAsPairs) {
 }
 
 TEST_F(VocalRemoverTest, AFileShortenedDuringTheRunEndsItWithAnError) {
-    writeBytes(path, wavFile(Samples(2 * 300000, 5)));
+    writeBytes(path, wavFile(Samples(size_t{2} * 300000, 5)));
     const WaveFile wave(path);
     ASSERT_EQ(::truncate(path.c_str(), 44 + 4 * 1000), 0);
     EXPECT_THROW(VocalRemover::processFile(wave, 2), WaveErrors::FileOperation);

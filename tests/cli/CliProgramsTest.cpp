@@ -38,7 +38,7 @@ bool loads(const std::vector<std::string>& libraries, const std::string& prefix)
 
 std::string copyProgram(const std::string& program, const std::string& folder) {
     fs::create_directories(folder);
-    const std::string copy = (fs::path(folder) / fs::path(program).filename()).string();
+    std::string copy = (fs::path(folder) / fs::path(program).filename()).string();
     fs::copy_file(program, copy);
     return copy;
 }

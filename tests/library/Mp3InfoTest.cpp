@@ -200,7 +200,7 @@ TEST_F(Mp3InfoTest, WriteGapFitsMonoMpeg2AndRefusesWhatItCannotDescribe) {
     const std::string tagged = readBytes(file);
     // More samples than the frames hold, so few that the padding overflows its field, no MPEG
     // frames, no file: false, and the file as it was.
-    for (const int64_t samples : {int64_t{50 * 576}, int64_t{0}}) {
+    for (const int64_t samples : {int64_t{50} * 576, int64_t{0}}) {
         EXPECT_FALSE(LameTag::writeGap(file, samples, error));
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(readBytes(file), tagged);

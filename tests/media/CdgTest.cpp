@@ -104,7 +104,7 @@ TEST(CdgDecoderTest, FilesWithoutGraphicsAreRefusedAndBadPacketsSkipped) {
     writeBytes(dir.file("empty.cdg"), "");
     EXPECT_FALSE(CdgDecoder::OpenFile(dir.file("empty.cdg"), error));
     EXPECT_NE(error.find("empty.cdg"), std::string::npos);
-    writeBytes(dir.file("text.cdg"), std::string(24 * 50, 'a'));
+    writeBytes(dir.file("text.cdg"), std::string(size_t{24} * 50, 'a'));
     EXPECT_FALSE(CdgDecoder::OpenFile(dir.file("text.cdg"), error));
 
     // A tile outside the screen, a truncated packet: drawn around, not crashed on.

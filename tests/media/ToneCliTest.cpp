@@ -52,7 +52,8 @@ TEST(ToneCliTest, RenderWritesTheSongInTheNewKeyAndTempo) {
     const double seconds = static_cast<double>(samples.size()) / 2 / 44100;
     EXPECT_NEAR(seconds, 5.0, 0.1);
     // Away from the ends, where the shifter fades in and out.
-    const std::vector<int16_t> middle(samples.begin() + 44100 * 2, samples.end() - 44100 * 2);
+    constexpr std::ptrdiff_t kSecond = std::ptrdiff_t{44100} * 2;
+    const std::vector<int16_t> middle(samples.begin() + kSecond, samples.end() - kSecond);
     EXPECT_GT(toneShare(middle, 2, 329.63, 2.0), 0.9);
     EXPECT_LT(toneShare(middle, 2, 440.0, 2.0), 0.05);
 }

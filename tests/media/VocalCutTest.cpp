@@ -37,7 +37,7 @@ double energy(const std::vector<float>& samples) {
 
 // Level change in dB of a mix through the cut, processed in blocks as a pipeline does.
 double changeDb(const Mix& mix) {
-    std::vector<float> samples = render(mix, 2 * kRate);
+    std::vector<float> samples = render(mix, size_t{2} * kRate);
     const double before = energy(samples);
     VocalCut cut(kRate);
     constexpr size_t kBlock = 1024;

@@ -16,7 +16,7 @@ QString q(const std::string& text) {
 class OpenedFilesTest : public ::testing::Test {
 protected:
     std::string make(const std::string& name, const std::string& bytes = "x") {
-        const std::string path = folder.file(name);
+        std::string path = folder.file(name);
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         writeBytes(path, bytes);
         return path;
