@@ -27,7 +27,7 @@ protected:
 
     // Two seconds of test picture with a tone, as an AVI file.
     std::string makeVideo() {
-        const std::string path = folder.file("clip.avi");
+        std::string path = folder.file("clip.avi");
         const int rc = QProcess::execute(
             "gst-launch-1.0",
             {"-q", "videotestsrc", "num-buffers=50", "!",
