@@ -251,6 +251,13 @@ gboolean MediaGraph::dispatchBusMessage(GstBus* bus, GstMessage* message, gpoint
 
 void MediaGraph::OnBusMessage(GstMessage*) {}
 
+bool MediaGraph::IsPlaying(GstElement* pipeline) {
+    GstState state = GST_STATE_VOID_PENDING;
+    GstState pending = GST_STATE_VOID_PENDING;
+    return gst_element_get_state(pipeline, &state, &pending, 0) == GST_STATE_CHANGE_SUCCESS &&
+           state == GST_STATE_PLAYING && pending == GST_STATE_VOID_PENDING;
+}
+
 GstRef<GstElement> MediaGraph::MakeElement(const char* factory, const char* name) {
     ensureGstInitialized();
     GstElement* element = gst_element_factory_make(factory, name);

@@ -76,6 +76,8 @@ public:
 
     // Creates an element without adding it; null when the factory is missing.
     static GstRef<GstElement> MakeElement(const char* factory, const char* name = nullptr);
+    // Whether `pipeline` is PLAYING with no state change under way; does not wait.
+    static bool IsPlaying(GstElement* pipeline);
 
 protected:
     // Starts delivering this pipeline's bus messages to OnBusMessage (kept across Reset).

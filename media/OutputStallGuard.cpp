@@ -1,5 +1,7 @@
 #include "media/OutputStallGuard.h"
 
+#include "media/MediaGraph.h"
+
 namespace {
 
 constexpr guint kTickMs = 250;
@@ -54,10 +56,7 @@ void OutputStallGuard::check() {
 }
 
 bool OutputStallGuard::isPlayingShortOfItsEnd(GstElement* pipeline, gint64 position) {
-    GstState state = GST_STATE_VOID_PENDING;
-    GstState pending = GST_STATE_VOID_PENDING;
-    if (gst_element_get_state(pipeline, &state, &pending, 0) != GST_STATE_CHANGE_SUCCESS ||
-        state != GST_STATE_PLAYING || pending != GST_STATE_VOID_PENDING) {
+    if (!MediaGraph::IsPlaying(pipeline)) {
         return false;
     }
     gint64 duration = -1;

@@ -3,19 +3,13 @@
 #include <algorithm>
 
 #include "media/GstHandles.h"
+#include "media/MediaGraph.h"
 
 namespace {
 
 // The longest the sink's reported position stands still in steady play, with margin. Also
 // bounds how far the position runs on past a stream's end or a stalled output.
 constexpr int64_t kMaxAhead = 150 * GST_MSECOND;
-
-bool isPlaying(GstElement* pipeline) {
-    GstState state = GST_STATE_VOID_PENDING;
-    GstState pending = GST_STATE_VOID_PENDING;
-    return gst_element_get_state(pipeline, &state, &pending, 0) == GST_STATE_CHANGE_SUCCESS &&
-           state == GST_STATE_PLAYING && pending == GST_STATE_VOID_PENDING;
-}
 
 }  // namespace
 
@@ -25,7 +19,8 @@ int64_t SmoothPosition::Query(GstElement* pipeline) {
         reported < 0) {
         return -1;
     }
-    const GstRef<GstClock> clock(isPlaying(pipeline) ? gst_element_get_clock(pipeline) : nullptr);
+    const GstRef<GstClock> clock(MediaGraph::IsPlaying(pipeline) ? gst_element_get_clock(pipeline)
+                                                                 : nullptr);
     if (!clock) {
         Reset();
         return reported;

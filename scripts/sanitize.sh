@@ -23,12 +23,8 @@ if ((${#binaries[@]} == 0)); then
         tool_run_tests)
 fi
 
-source "$root/scripts/compiler-cache.sh"
-flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCALIA_WERROR=ON \
-    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
-    "${launcher[@]}" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target "${binaries[@]}"
+source "$root/scripts/sanitized-build.sh"
+sanitized_build "$build" "-fsanitize=address,undefined -fno-sanitize-recover=all" "${binaries[@]}"
 
 # Slow unwinding gives whole stacks through the libraries, which lack frame pointers.
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:strict_string_checks=1:fast_unwind_on_malloc=0

@@ -16,12 +16,8 @@ if ((${#binaries[@]} == 0)); then
     binaries=(views_window_tests lyric_dialog_tests)
 fi
 
-source "$root/scripts/compiler-cache.sh"
-flags="-fsanitize=thread -fno-omit-frame-pointer"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOCALIA_WERROR=ON \
-    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" \
-    "${launcher[@]}" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target "${binaries[@]}"
+source "$root/scripts/sanitized-build.sh"
+sanitized_build "$build" "-fsanitize=thread" "${binaries[@]}"
 
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/sanitize/tsan.supp"
 export QT_QPA_PLATFORM=offscreen
