@@ -5,13 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 #include <future>
-#include <memory>
-#include <new>
-#include <vector>
 
+#include "audiotools/PageAlignedBlock.h"
 #include "audiotools/WaveFile.h"
 
 namespace {
@@ -37,28 +34,6 @@ void store16(uint8_t* at, int value) {
     const int16_t narrow = wrap16(value);
     std::memcpy(at, &narrow, sizeof narrow);
 }
-
-// A buffer the kernel copies file data into and out of. Its start is page-aligned: on some
-// processors the kernel's copy to or from user memory runs five times slower when the user
-// address is not aligned to a cache line, as heap blocks (16-byte aligned) often are not.
-class PageAlignedBlock {
-public:
-    explicit PageAlignedBlock(size_t bytes)
-        : m_bytes(static_cast<uint8_t*>(std::aligned_alloc(kPage, roundUp(bytes)))) {
-        if (!m_bytes) {
-            throw std::bad_alloc();
-        }
-    }
-    uint8_t* data() const { return m_bytes.get(); }
-
-private:
-    static constexpr size_t kPage = 4096;
-    static size_t roundUp(size_t bytes) { return (bytes + kPage - 1) / kPage * kPage; }
-    struct Free {
-        void operator()(uint8_t* bytes) const { std::free(bytes); }
-    };
-    std::unique_ptr<uint8_t, Free> m_bytes;
-};
 
 // `passes` halving steps of `value` toward `target` (the previous frame's output), each sum
 // divided by 2 truncating toward zero. The steps collapse into one shift when every sum along
@@ -130,6 +105,12 @@ constexpr size_t kGroupLanes = 8;
 constexpr size_t kGroups = 2;
 constexpr size_t kSegments = kGroupLanes * kGroups;
 constexpr size_t kTileFrames = 4;  // one 16-byte load per segment
+
+// The frames smoothed from one copy of their input. Each segment of a whole piece is 4112
+// frames long, so the segments' starts lie 64 bytes apart modulo 4096: the sixteen streams of
+// loads and stores fall into different sets of the processor's first-level cache. Segments a
+// power of two long (4096 frames) all share one set, which more than halved the speed.
+constexpr size_t kPieceFrames = kSegments * 4112;
 
 using Lanes = __m128i;  // one channel of eight segments, as 16-bit lanes
 
@@ -294,13 +275,14 @@ void VocalRemovalStream::process(uint8_t* frames, size_t count) {
     }
     // The segments' redo needs the input beside the output: a bounded copy, piece by piece,
     // small enough to stay in the cache.
-    constexpr size_t kPieceFrames = size_t{64} * 1024;
-    m_input.resize(std::min(count, kPieceFrames) * 4);
+    if (!m_input) {
+        m_input.emplace(kPieceFrames * 4);
+    }
     for (size_t done = 0; done < count;) {
         const size_t piece = std::min(count - done, kPieceFrames);
         uint8_t* at = frames + done * 4;
-        std::memcpy(m_input.data(), at, piece * 4);
-        smoothFramesApart(m_input.data(), at, piece, m_passes, m_previousLeft, m_previousRight);
+        std::memcpy(m_input->data(), at, piece * 4);
+        smoothFramesApart(m_input->data(), at, piece, m_passes, m_previousLeft, m_previousRight);
         done += piece;
     }
 }

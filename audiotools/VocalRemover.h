@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
-#include <vector>
+
+#include "audiotools/PageAlignedBlock.h"
 
 class WaveFile;
 
@@ -46,5 +48,5 @@ private:
     bool m_started = false;
     int m_previousLeft = 0;
     int m_previousRight = 0;
-    std::vector<uint8_t> m_input;
+    std::optional<PageAlignedBlock> m_input;  // a copy of the piece being smoothed
 };
