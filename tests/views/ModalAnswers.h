@@ -14,13 +14,14 @@
 #include <memory>
 
 // Answers the modal windows a dialog opens (file choosers, message boxes) from the event loop,
-// as a user would, once each shows.
+// as a user would, once each shows. An answer whose window never showed is dropped with the
+// application.
 class ModalAnswers {
 public:
     // The next modal window of type `Window` gets `act`.
     template <typename Window>
     static void whenShown(std::function<void(Window*)> act) {
-        auto* timer = new QTimer;
+        auto* timer = new QTimer(QCoreApplication::instance());
         QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
             auto* modal = qobject_cast<Window*>(QApplication::activeModalWidget());
             if (modal == nullptr || !modal->isVisible()) {
@@ -42,7 +43,7 @@ public:
             QPointer<QFileDialog> chooser;
             bool made = false;
         };
-        auto* timer = new QTimer;
+        auto* timer = new QTimer(QCoreApplication::instance());
         QObject::connect(timer, &QTimer::timeout, [timer, path, pick = std::make_shared<Pick>()] {
             if (pick->made && (pick->chooser.isNull() || !pick->chooser->isVisible())) {
                 timer->stop();
