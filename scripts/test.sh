@@ -11,7 +11,7 @@ if [[ "${CI:-}" == "true" ]]; then
 fi
 "$root/scripts/with-sound-server.sh" env QT_QPA_PLATFORM=offscreen \
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
-# Then CI runs the core tests again under the address and undefined-behaviour sanitizers, and
+# Then CI runs the tests again under the address and undefined-behaviour sanitizers, and
 # fuzzes every parser briefly.
 if [[ "${CI:-}" == "true" ]]; then
     "$root/scripts/sanitize.sh"

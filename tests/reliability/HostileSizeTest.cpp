@@ -10,14 +10,23 @@
 
 namespace {
 
-constexpr const char* kMemoryLimit = "--as=536870912";
+// AddressSanitizer reserves terabytes of address space for its shadow memory, so a build with
+// it cannot start under an address-space limit; there only the time and the results are checked.
+#ifdef __SANITIZE_ADDRESS__
+constexpr bool kLimitMemory = false;
+#else
+constexpr bool kLimitMemory = true;
+#endif
 
 enum class Output { Kept, Dropped };
 
 // vocalia-cli under a 512 MB address-space limit; it must end within `seconds`, by itself.
 CliResult runLimited(const std::vector<std::string>& args, int seconds = 60,
                      Output output = Output::Kept) {
-    QStringList arguments{kMemoryLimit, VOCALIA_CLI_PATH};
+    QStringList arguments{QStringLiteral(VOCALIA_CLI_PATH)};
+    if (kLimitMemory) {
+        arguments.prepend(QStringLiteral("--as=536870912"));
+    }
     for (const std::string& arg : args) {
         arguments << QString::fromStdString(arg);
     }
@@ -25,6 +34,7 @@ CliResult runLimited(const std::vector<std::string>& args, int seconds = 60,
     if (output == Output::Dropped) {
         process.setStandardOutputFile(QProcess::nullDevice());
     }
+    // prlimit runs the command as it is when given no limit.
     process.start(QStringLiteral("prlimit"), arguments);
     CliResult result;
     if (!process.waitForFinished(seconds * 1000)) {
@@ -99,6 +109,10 @@ TEST(HostileSizeTest, AFiftyMegabyteLyricLine) {
 
 // Ten million entries would take gigabytes as a list; the tool reads and prints them one by one.
 TEST(HostileSizeTest, APlaylistOfTenMillionEntries) {
+    if (!kLimitMemory) {
+        GTEST_SKIP() << "its point is the memory bound; under the address sanitizer the ten "
+                        "million entries alone take over three minutes";
+    }
     const TempDir dir;
     const std::string m3u = dir.file("huge.m3u");
     {
