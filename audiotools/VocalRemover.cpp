@@ -312,23 +312,23 @@ void VocalRemovalStream::smoothPiece(uint8_t* frames, size_t count) {
 }
 
 void VocalRemovalStream::smoothTwoPieces(uint8_t* frames, size_t sideCount) {
-    if (!m_side) {
+    if (!m_sideInput) {
         m_sideInput.emplace(kPieceFrames * 4);
-        m_side.emplace();
     }
-    // The second piece runs on the side thread from a guess of its previous output, taken
+    // The second piece runs on a second thread from a guess of its previous output, taken
     // before the first piece's output replaces its input; then its start is redone from the
     // first piece's true end until the two agree, as the segments within a piece are.
     uint8_t* second = frames + kPieceFrames * 4;
     int guessLeft = 0;
     int guessRight = 0;
     guessPrevious(second, guessLeft, guessRight);
-    m_side->Start([this, second, sideCount, guessLeft, guessRight]() mutable {
+    std::future<void> side = std::async(std::launch::async, [this, second, sideCount, guessLeft,
+                                                             guessRight]() mutable {
         std::memcpy(m_sideInput->data(), second, sideCount * 4);
         smoothFramesApart(m_sideInput->data(), second, sideCount, m_passes, guessLeft, guessRight);
     });
     smoothPiece(frames, kPieceFrames);
-    m_side->Wait();
+    side.get();
     reconcileChannel(m_sideInput->data(), second, sideCount, 0, m_passes, m_previousLeft);
     reconcileChannel(m_sideInput->data(), second, sideCount, 1, m_passes, m_previousRight);
     const uint8_t* last = second + (sideCount - 1) * 4;

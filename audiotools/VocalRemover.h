@@ -6,7 +6,6 @@
 #include <string>
 
 #include "audiotools/PageAlignedBlock.h"
-#include "audiotools/SideThread.h"
 
 class WaveFile;
 
@@ -53,6 +52,5 @@ private:
     int m_previousLeft = 0;
     int m_previousRight = 0;
     std::optional<PageAlignedBlock> m_input;      // a copy of the piece being smoothed
-    std::optional<PageAlignedBlock> m_sideInput;  // the same for the side thread's piece
-    std::optional<SideThread> m_side;             // last: its job uses the buffers above
+    std::optional<PageAlignedBlock> m_sideInput;  // the same for the second thread's piece
 };

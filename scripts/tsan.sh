@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the tests that drive Vocalia's worker threads (adding songs, the lyric search) with
+# Builds the tests that drive Vocalia's worker threads (adding songs, the lyric search, the
+# vocal remover's second thread) with
 # ThreadSanitizer into build-tsan/ and runs them beside a private sound server.
 # Debian's Qt, GLib and GStreamer are not instrumented: the happens-before edges inside them
 # (their mutexes, event queues and thread starts) are invisible to the sanitizer, so reports with
@@ -11,9 +12,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${VOCALIA_TSAN_BUILD_DIR:-$root/build-tsan}
 binaries=("$@")
 if ((${#binaries[@]} == 0)); then
-    # The audio tool dialogs (audiotools_ui_tests) drive GStreamer, whose own hand-overs between
-    # threads the sanitizer cannot see; run them by name.
-    binaries=(views_window_tests lyric_dialog_tests)
+    # The audio tools' runs and dialogs (transcode_tests, audiotools_ui_tests) drive GStreamer,
+    # whose own hand-overs between threads the sanitizer cannot see (it reports races inside
+    # its audio, ORC and GObject libraries and the sound server's client); run them by name.
+    binaries=(views_window_tests lyric_dialog_tests audiotools_tests)
 fi
 
 source "$root/scripts/sanitized-build.sh"
