@@ -11,9 +11,10 @@ if [[ "${CI:-}" == "true" ]]; then
 fi
 "$root/scripts/with-sound-server.sh" env QT_QPA_PLATFORM=offscreen \
     ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
-# Then CI runs the tests again under the address and undefined-behaviour sanitizers, and
-# fuzzes every parser briefly.
+# Then CI runs the tests again under the address and undefined-behaviour sanitizers, the
+# worker-thread tests under the thread sanitizer, and fuzzes every parser briefly.
 if [[ "${CI:-}" == "true" ]]; then
     "$root/scripts/sanitize.sh"
+    "$root/scripts/tsan.sh"
     "$root/scripts/fuzz.sh" 20
 fi
