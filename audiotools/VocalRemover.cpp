@@ -111,9 +111,6 @@ constexpr size_t kTileFrames = 4;  // one 16-byte load per segment
 // loads and stores fall into different sets of the processor's first-level cache. Segments a
 // power of two long (4096 frames) all share one set, which more than halved the speed.
 constexpr size_t kPieceFrames = kSegments * 4112;
-// Runs of frames longer than a piece by at least this much are smoothed two pieces at a time on
-// two threads; below it the second thread's hand-over and redo cost more than they save.
-constexpr size_t kShortestSidePiece = kPieceFrames / 4;
 
 using Lanes = __m128i;  // one channel of eight segments, as 16-bit lanes
 
@@ -161,14 +158,6 @@ Lanes smoothLanes(Lanes value, Lanes previous, int passes) {
     return value;
 }
 
-// A guess of the output before the frames at `frames`: the previous frame's unsmoothed
-// difference, which the smoothed output tracks.
-void guessPrevious(const uint8_t* frames, int& left, int& right) {
-    const uint8_t* before = frames - 4;
-    left = wrap16(load16(before + 2) - load16(before));
-    right = wrap16(load16(before) - load16(before + 2));
-}
-
 // The guessed run of all segments at once, `segmentFrames` (a multiple of kTileFrames) each.
 // The segments go in groups of eight, one segment to a lane; the groups' chains are
 // independent, which keeps more of the processor busy.
@@ -180,11 +169,9 @@ void smoothSegmentsSideBySide(const uint8_t* in, uint8_t* out, size_t segmentFra
     guessLeft[0] = static_cast<int16_t>(firstLeft);
     guessRight[0] = static_cast<int16_t>(firstRight);
     for (size_t segment = 1; segment < kSegments; ++segment) {
-        int left = 0;
-        int right = 0;
-        guessPrevious(in + segment * stride, left, right);
-        guessLeft[segment] = static_cast<int16_t>(left);
-        guessRight[segment] = static_cast<int16_t>(right);
+        const uint8_t* before = in + segment * stride - 4;
+        guessLeft[segment] = wrap16(load16(before + 2) - load16(before));
+        guessRight[segment] = wrap16(load16(before) - load16(before + 2));
     }
     Lanes previousLeft[kGroups];
     Lanes previousRight[kGroups];
@@ -286,54 +273,18 @@ void VocalRemovalStream::process(uint8_t* frames, size_t count) {
         differenceOnly(frames, count);
         return;
     }
-    for (size_t done = 0; done < count;) {
-        const size_t left = count - done;
-        uint8_t* at = frames + done * 4;
-        if (left < kPieceFrames + kShortestSidePiece) {
-            const size_t piece = std::min(left, kPieceFrames);
-            smoothPiece(at, piece);
-            done += piece;
-            continue;
-        }
-        const size_t sidePiece = std::min(left - kPieceFrames, kPieceFrames);
-        smoothTwoPieces(at, sidePiece);
-        done += kPieceFrames + sidePiece;
-    }
-}
-
-void VocalRemovalStream::smoothPiece(uint8_t* frames, size_t count) {
     // The segments' redo needs the input beside the output: a bounded copy, piece by piece,
     // small enough to stay in the cache.
     if (!m_input) {
         m_input.emplace(kPieceFrames * 4);
     }
-    std::memcpy(m_input->data(), frames, count * 4);
-    smoothFramesApart(m_input->data(), frames, count, m_passes, m_previousLeft, m_previousRight);
-}
-
-void VocalRemovalStream::smoothTwoPieces(uint8_t* frames, size_t sideCount) {
-    if (!m_sideInput) {
-        m_sideInput.emplace(kPieceFrames * 4);
+    for (size_t done = 0; done < count;) {
+        const size_t piece = std::min(count - done, kPieceFrames);
+        uint8_t* at = frames + done * 4;
+        std::memcpy(m_input->data(), at, piece * 4);
+        smoothFramesApart(m_input->data(), at, piece, m_passes, m_previousLeft, m_previousRight);
+        done += piece;
     }
-    // The second piece runs on a second thread from a guess of its previous output, taken
-    // before the first piece's output replaces its input; then its start is redone from the
-    // first piece's true end until the two agree, as the segments within a piece are.
-    uint8_t* second = frames + kPieceFrames * 4;
-    int guessLeft = 0;
-    int guessRight = 0;
-    guessPrevious(second, guessLeft, guessRight);
-    std::future<void> side = std::async(std::launch::async, [this, second, sideCount, guessLeft,
-                                                             guessRight]() mutable {
-        std::memcpy(m_sideInput->data(), second, sideCount * 4);
-        smoothFramesApart(m_sideInput->data(), second, sideCount, m_passes, guessLeft, guessRight);
-    });
-    smoothPiece(frames, kPieceFrames);
-    side.get();
-    reconcileChannel(m_sideInput->data(), second, sideCount, 0, m_passes, m_previousLeft);
-    reconcileChannel(m_sideInput->data(), second, sideCount, 1, m_passes, m_previousRight);
-    const uint8_t* last = second + (sideCount - 1) * 4;
-    m_previousLeft = load16(last);
-    m_previousRight = load16(last + 2);
 }
 
 void VocalRemover::processSamples(uint8_t* samples, size_t count, int passes) {

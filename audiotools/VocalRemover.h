@@ -44,13 +44,9 @@ public:
     void process(uint8_t* frames, size_t count);
 
 private:
-    void smoothPiece(uint8_t* frames, size_t count);
-    void smoothTwoPieces(uint8_t* frames, size_t sideCount);
-
     int m_passes;
     bool m_started = false;
     int m_previousLeft = 0;
     int m_previousRight = 0;
-    std::optional<PageAlignedBlock> m_input;      // a copy of the piece being smoothed
-    std::optional<PageAlignedBlock> m_sideInput;  // the same for the second thread's piece
+    std::optional<PageAlignedBlock> m_input;  // a copy of the piece being smoothed
 };

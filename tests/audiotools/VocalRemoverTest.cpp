@@ -85,18 +85,16 @@ Samples randomSamples(size_t count, std::mt19937& random, int range) {
     return samples;
 }
 
-// The smoothing runs segments side by side, and long runs two pieces at a time on two threads,
-// then redoes the start of each segment and second piece: sizes around the segment and piece
-// edges, inputs whose guessed start is far off (a square wave at full scale, which slow
-// smoothing follows for thousands of frames), and pieces of a stream.
+// The smoothing runs segments side by side and then redoes each segment's start: sizes around
+// the segment and piece edges, inputs whose guessed start is far off (a square wave at full
+// scale, which slow smoothing follows for thousands of frames), and pieces of a stream.
 TEST_F(VocalRemoverTest, SegmentedSmoothingIsBitExactAtEveryEdge) {
     std::mt19937 random(23);
     const size_t piece = size_t{16} * 4112;  // the frames smoothed from one copy of the input
     for (const size_t frames :
          {size_t{2}, size_t{3}, size_t{31}, size_t{32}, size_t{33}, size_t{63}, size_t{64},
           size_t{65}, size_t{129}, size_t{257}, size_t{1000}, piece - 1, piece, piece + 1,
-          piece + 2, piece + piece / 4, piece + piece / 4 + 2, piece + piece / 2 + 7,
-          2 * piece + 33}) {
+          piece + 2, 2 * piece + 33}) {
         for (const int passes : {0, 1, 2, 8}) {
             for (const int range : {32767, 40, 0}) {
                 for (const size_t extra : {size_t{0}, size_t{1}}) {
@@ -111,7 +109,7 @@ TEST_F(VocalRemoverTest, SegmentedSmoothingIsBitExactAtEveryEdge) {
         }
     }
     for (const int passes : {2, 8, 20}) {
-        Samples square(size_t{2} * (2 * piece + 5));
+        Samples square(size_t{2} * 20000);
         for (size_t i = 0; i < square.size(); i += 2) {
             const bool high = (i / 2 / 1500) % 2 == 0;
             square[i] = high ? int16_t{-32768} : int16_t{32767};
