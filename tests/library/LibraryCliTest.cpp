@@ -101,9 +101,9 @@ TEST(LibraryCliFolderTest, AFolderIsNoSongAndNothingIsSaved) {
 // A playlist of 512 Ki one-letter songs lists within 256 MB, entry by entry; a playlist bigger
 // than the memory allowed ends with a clear message and exit 1, not an abort.
 TEST(LibraryCliMemoryTest, HugePlaylistsListWithinBoundsOrFailCleanly) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
-#endif
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
+    }
     TempDir dir;
     constexpr size_t kLimit = 256U << 20U;
     std::string lines;

@@ -10,13 +10,8 @@
 
 namespace {
 
-// AddressSanitizer reserves terabytes of address space for its shadow memory, so a build with
-// it cannot start under an address-space limit; there only the time and the results are checked.
-#ifdef __SANITIZE_ADDRESS__
-constexpr bool kLimitMemory = false;
-#else
-constexpr bool kLimitMemory = true;
-#endif
+// Under AddressSanitizer only the time and the results are checked.
+constexpr bool kLimitMemory = !kAddressSanitizer;
 
 enum class Output { Kept, Dropped };
 

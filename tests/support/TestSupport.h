@@ -7,6 +7,15 @@
 
 class QProcess;
 
+// Whether the tests and the programs they start are built with AddressSanitizer, which reserves
+// terabytes of address space for its shadow memory: such a build cannot start under a limit on
+// its address space.
+#ifdef __SANITIZE_ADDRESS__
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
