@@ -131,7 +131,8 @@ int MixTimeline::Preview() {
         return kFailed;
     }
     ges_pipeline_set_mode(m_preview.get(), GES_PIPELINE_MODE_PREVIEW_AUDIO);
-    g_object_set(m_preview.get(), "audio-sink", makeSpeakerSink(), nullptr);
+    g_object_set(m_preview.get(), "audio-sink", makeSpeakerSink(SpeakerTiming::EverySample),
+                 nullptr);
     auto* element = GST_ELEMENT(m_preview.get());
     // Waiting for the start to settle (a fraction of a second) keeps a stop that follows at
     // once from racing the pipeline's own start-up.

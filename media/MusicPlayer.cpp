@@ -61,8 +61,9 @@ int MusicPlayer::Open(const std::string& path) {
     m_tone = std::make_unique<ToneStage>(playbin, true);
     // playbin sinks the floating references of the new elements.
     // The video sink is set too, so that playbin never plugs a windowing sink of its own.
-    g_object_set(playbin, "uri", uri.c_str(), "flags", kPlayAudio, "audio-sink", makeSpeakerSink(),
-                 "audio-filter", m_tone->Filter().release(), "video-sink",
+    g_object_set(playbin, "uri", uri.c_str(), "flags", kPlayAudio, "audio-sink",
+                 makeSpeakerSink(SpeakerTiming::EverySample), "audio-filter",
+                 m_tone->Filter().release(), "video-sink",
                  gst_element_factory_make("fakesink", nullptr), nullptr);
     m_path = path;
     m_probedSeconds.reset();

@@ -92,8 +92,8 @@ bool VideoPlayer::RenderFile(const std::string& path) {
 
     m_tone = std::make_unique<ToneStage>(m_graph->Pipeline(), false);
     g_object_set(m_graph->Pipeline(), "uri", uri.c_str(), "flags", kPlayAudioVideo, "video-sink",
-                 bin, "audio-sink", makeSpeakerSink(), "audio-filter", m_tone->Filter().release(),
-                 nullptr);
+                 bin, "audio-sink", makeSpeakerSink(SpeakerTiming::WithThePictures), "audio-filter",
+                 m_tone->Filter().release(), nullptr);
     const GstStateChangeReturn result =
         gst_element_set_state(m_graph->Pipeline(), GST_STATE_PAUSED);
     if (result == GST_STATE_CHANGE_FAILURE ||

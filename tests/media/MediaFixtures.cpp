@@ -81,6 +81,63 @@ void makeToneWav(const std::string& path, double seconds, int frequency) {
                 " ! audio/x-raw,format=S16LE ! wavenc ! filesink location=\"" + path + "\"");
 }
 
+void writeStereoWav(const std::string& path, const std::vector<int16_t>& samples) {
+    constexpr uint32_t kRate = 44100;
+    const auto bytes = static_cast<uint32_t>(samples.size() * sizeof(int16_t));
+    std::string file = "RIFF";
+    putLe32(file, 36 + bytes);
+    file += "WAVEfmt ";
+    putLe32(file, 16);
+    putLe32(file, 1 | (2u << 16));  // PCM, two channels
+    putLe32(file, kRate);
+    putLe32(file, kRate * 4);
+    putLe32(file, 4 | (16u << 16));  // 4 bytes a frame, 16 bits a sample
+    file += "data";
+    putLe32(file, bytes);
+    file.append(reinterpret_cast<const char*>(samples.data()), bytes);
+    writeBytes(path, file);
+}
+
+void makeSweepWav(const std::string& path, double seconds) {
+    constexpr double kRate = 44100;
+    const auto frames = static_cast<size_t>(seconds * kRate);
+    std::vector<int16_t> samples;
+    samples.reserve(frames * 2);
+    for (size_t i = 0; i < frames; ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        const double phase = 2 * M_PI * (kSweepStartHz * t + kSweepHzPerSecond * t * t / 2);
+        const auto value = static_cast<int16_t>(12000 * std::sin(phase));
+        samples.insert(samples.end(), {value, value});
+    }
+    writeStereoWav(path, samples);
+}
+
+std::optional<double> sweepTimeAtEnd(const std::vector<int16_t>& samples) {
+    constexpr size_t kWindow = 4410;
+    const size_t frames = samples.size() / 2;
+    if (frames < kWindow) {
+        return std::nullopt;
+    }
+    // Rising zero crossings, placed between samples, give the frequency to a fraction of a hertz.
+    std::vector<double> crossings;
+    for (size_t i = frames - kWindow; i + 1 < frames; ++i) {
+        const double a = samples[2 * i];
+        const double b = samples[2 * (i + 1)];
+        if (a < 0 && b >= 0) {
+            crossings.push_back(static_cast<double>(i) + a / (a - b));
+        }
+    }
+    if (crossings.size() < 10) {
+        return std::nullopt;
+    }
+    const double span = (crossings.back() - crossings.front()) / 44100.0;
+    const double frequency = static_cast<double>(crossings.size() - 1) / span;
+    // The frequency belongs to the middle of the crossings; the end is that much later.
+    const double sinceMiddle =
+        (static_cast<double>(frames) - (crossings.back() + crossings.front()) / 2) / 44100.0;
+    return (frequency - kSweepStartHz) / kSweepHzPerSecond + sinceMiddle;
+}
+
 void makeToneMp3(const std::string& path, double seconds, int frequency) {
     runPipeline(toneSource(seconds, frequency) +
                 " ! lamemp3enc target=bitrate cbr=true bitrate=128 ! filesink location=\"" + path +

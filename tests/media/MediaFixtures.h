@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,16 @@ void runPipeline(const std::string& description);
 
 // Stereo 16-bit 44100 Hz WAV of a sine tone.
 void makeToneWav(const std::string& path, double seconds, int frequency = 440);
+// Stereo 16-bit 44100 Hz WAV of interleaved `samples`.
+void writeStereoWav(const std::string& path, const std::vector<int16_t>& samples);
+// Stereo 16-bit 44100 Hz WAV of a sweep that rises steadily from kSweepStartHz by
+// kSweepHzPerSecond, so that any stretch of it tells which moment of the file it is.
+inline constexpr double kSweepStartHz = 300;
+inline constexpr double kSweepHzPerSecond = 100;
+void makeSweepWav(const std::string& path, double seconds);
+// The moment of the sweep (s) heard at the end of a stereo recording, from its last 100 ms;
+// nullopt while those are silent.
+std::optional<double> sweepTimeAtEnd(const std::vector<int16_t>& samples);
 // Plain MPEG audio (CBR) of a sine tone.
 void makeToneMp3(const std::string& path, double seconds, int frequency = 440);
 // WMA audio in an ASF container.

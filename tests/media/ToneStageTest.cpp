@@ -97,24 +97,18 @@ TEST_F(ToneStageTest, TempoChangeWhilePlayingMovesThePositionAtTheNewRateWithout
 
 // A tone that only the left channel carries stays under the cut, so the output must never go
 // quiet while the cut is switched.
-void writeStereoWav(const std::string& path, double seconds) {
+void writeLeftToneOverCentreWav(const std::string& path, double seconds) {
     const auto frames = static_cast<uint32_t>(seconds * kRate);
-    std::string data;
+    std::vector<int16_t> samples;
+    samples.reserve(2 * static_cast<size_t>(frames));
     for (uint32_t i = 0; i < frames; ++i) {
         const double t = static_cast<double>(i) / kRate;
         const double centre = 8000 * std::sin(2 * M_PI * 1000 * t);
         const double left = 8000 * std::sin(2 * M_PI * 700 * t);
-        for (const double value : {centre + left, centre}) {
-            const auto sample = static_cast<int16_t>(value);
-            data.append(reinterpret_cast<const char*>(&sample), 2);
-        }
+        samples.push_back(static_cast<int16_t>(centre + left));
+        samples.push_back(static_cast<int16_t>(centre));
     }
-    const auto u32 = [](uint32_t v) { return std::string(reinterpret_cast<const char*>(&v), 4); };
-    const auto u16 = [](uint16_t v) { return std::string(reinterpret_cast<const char*>(&v), 2); };
-    const std::string header = "RIFF" + u32(36 + static_cast<uint32_t>(data.size())) + "WAVEfmt " +
-                               u32(16) + u16(1) + u16(2) + u32(kRate) + u32(kRate * 4) + u16(4) +
-                               u16(16) + "data" + u32(static_cast<uint32_t>(data.size()));
-    writeBytes(path, header + data);
+    writeStereoWav(path, samples);
 }
 
 // Longest run of 10 ms blocks of the left channel below a quiet level between two loud ones
@@ -167,7 +161,7 @@ double switchWhilePlaying(const std::string& mix) {
 }
 
 TEST_F(ToneStageTest, VocalCutSwitchesWhilePlayingWithoutAGap) {
-    writeStereoWav(dir.file("mix.wav"), 8);
+    writeLeftToneOverCentreWav(dir.file("mix.wav"), 8);
     // A machine too busy to feed the sound server in time leaves a gap now and then; a gap the
     // switching made would come back in the second run.
     double gap = switchWhilePlaying(dir.file("mix.wav"));
