@@ -55,6 +55,25 @@ gboolean quitLoop(gpointer loop) {
     return G_SOURCE_CONTINUE;
 }
 
+// While it lives, Ctrl+C and kill quit `loop` instead of ending the process, so that the command
+// takes down what it set up. A signal that comes before the loop runs quits it as it starts.
+class QuitOnInterrupt {
+public:
+    explicit QuitOnInterrupt(GMainLoop* loop)
+        : m_sources{g_unix_signal_add(SIGINT, quitLoop, loop),
+                    g_unix_signal_add(SIGTERM, quitLoop, loop)} {}
+    ~QuitOnInterrupt() {
+        for (const guint source : m_sources) {
+            g_source_remove(source);
+        }
+    }
+    QuitOnInterrupt(const QuitOnInterrupt&) = delete;
+    QuitOnInterrupt& operator=(const QuitOnInterrupt&) = delete;
+
+private:
+    std::array<guint, 2> m_sources;
+};
+
 uint32_t channelLevelOption(const CliArgs& args) {
     static const std::map<std::string, uint32_t> levels = {{"left", kChannelLevelLeftOnly},
                                                            {"stereo", kChannelLevelStereo},
@@ -146,6 +165,10 @@ int monitor(const std::vector<std::string>& raw, CliContext& context) {
     args.expectPositionals(0, 0);
     const long long seconds = secondsOption(args, 10);
     context.programFolder();  // the settings come from the program folder's configuration
+    const MainLoopPtr loop(g_main_loop_new(nullptr, FALSE));
+    // Ended from outside (Ctrl+C, kill), even while the loopback is being set up, it still
+    // takes the microphone off the speakers.
+    const QuitOnInterrupt interrupts(loop.get());
     MicMonitor graph;
     graph.SetFormat(readSetting(ConfigKey::PhoneChannel), readSetting(ConfigKey::PhoneByte),
                     CaptureFormat::rateFromSetting(readSetting(ConfigKey::PhoneFrenSing)),
@@ -157,10 +180,6 @@ int monitor(const std::vector<std::string>& raw, CliContext& context) {
     const long long refresh = readSetting(ConfigKey::PhoneRefreshTimerSing);
     long long elapsed = 0;
     int restarts = 0;
-    const MainLoopPtr loop(g_main_loop_new(nullptr, FALSE));
-    // Ended from outside (Ctrl+C, kill), it still takes the microphone off the speakers.
-    const std::array<guint, 2> interrupts = {g_unix_signal_add(SIGINT, quitLoop, loop.get()),
-                                             g_unix_signal_add(SIGTERM, quitLoop, loop.get())};
     runMainLoop(
         seconds,
         [&] {
@@ -172,9 +191,6 @@ int monitor(const std::vector<std::string>& raw, CliContext& context) {
             return true;
         },
         loop.get());
-    for (const guint source : interrupts) {
-        g_source_remove(source);
-    }
     graph.Stop();
     const CaptureFormat& format = graph.Format();
     CliContext::printJson({{"seconds", seconds},
