@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "media/GstHandles.h"
+#include "tests/audiotools/WaveBuilder.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -81,25 +82,7 @@ void makeToneWav(const std::string& path, double seconds, int frequency) {
                 " ! audio/x-raw,format=S16LE ! wavenc ! filesink location=\"" + path + "\"");
 }
 
-void writeStereoWav(const std::string& path, const std::vector<int16_t>& samples) {
-    constexpr uint32_t kRate = 44100;
-    const auto bytes = static_cast<uint32_t>(samples.size() * sizeof(int16_t));
-    std::string file = "RIFF";
-    putLe32(file, 36 + bytes);
-    file += "WAVEfmt ";
-    putLe32(file, 16);
-    putLe32(file, 1 | (2u << 16));  // PCM, two channels
-    putLe32(file, kRate);
-    putLe32(file, kRate * 4);
-    putLe32(file, 4 | (16u << 16));  // 4 bytes a frame, 16 bits a sample
-    file += "data";
-    putLe32(file, bytes);
-    file.append(reinterpret_cast<const char*>(samples.data()), bytes);
-    writeBytes(path, file);
-}
-
 void makeSweepWav(const std::string& path, double seconds) {
-    constexpr double kRate = 44100;
     const auto frames = static_cast<size_t>(seconds * kRate);
     std::vector<int16_t> samples;
     samples.reserve(frames * 2);
@@ -109,7 +92,7 @@ void makeSweepWav(const std::string& path, double seconds) {
         const auto value = static_cast<int16_t>(12000 * std::sin(phase));
         samples.insert(samples.end(), {value, value});
     }
-    writeStereoWav(path, samples);
+    writeBytes(path, wavFile(samples));
 }
 
 std::optional<double> sweepTimeAtEnd(const std::vector<int16_t>& samples) {
@@ -130,11 +113,11 @@ std::optional<double> sweepTimeAtEnd(const std::vector<int16_t>& samples) {
     if (crossings.size() < 10) {
         return std::nullopt;
     }
-    const double span = (crossings.back() - crossings.front()) / 44100.0;
+    const double span = (crossings.back() - crossings.front()) / kRate;
     const double frequency = static_cast<double>(crossings.size() - 1) / span;
     // The frequency belongs to the middle of the crossings; the end is that much later.
     const double sinceMiddle =
-        (static_cast<double>(frames) - (crossings.back() + crossings.front()) / 2) / 44100.0;
+        (static_cast<double>(frames) - (crossings.back() + crossings.front()) / 2) / kRate;
     return (frequency - kSweepStartHz) / kSweepHzPerSecond + sinceMiddle;
 }
 

@@ -18,8 +18,6 @@ void runPipeline(const std::string& description);
 
 // Stereo 16-bit 44100 Hz WAV of a sine tone.
 void makeToneWav(const std::string& path, double seconds, int frequency = 440);
-// Stereo 16-bit 44100 Hz WAV of interleaved `samples`.
-void writeStereoWav(const std::string& path, const std::vector<int16_t>& samples);
 // Stereo 16-bit 44100 Hz WAV of a sweep that rises steadily from kSweepStartHz by
 // kSweepHzPerSecond, so that any stretch of it tells which moment of the file it is.
 inline constexpr double kSweepStartHz = 300;

@@ -7,6 +7,7 @@
 
 #include "media/MusicPlayer.h"
 #include "media/ToneStage.h"
+#include "tests/audiotools/WaveBuilder.h"
 #include "tests/media/MediaFixtures.h"
 #include "tests/support/TestSupport.h"
 
@@ -108,7 +109,7 @@ void writeLeftToneOverCentreWav(const std::string& path, double seconds) {
         samples.push_back(static_cast<int16_t>(centre + left));
         samples.push_back(static_cast<int16_t>(centre));
     }
-    writeStereoWav(path, samples);
+    writeBytes(path, wavFile(samples));
 }
 
 // Longest run of 10 ms blocks of the left channel below a quiet level between two loud ones
