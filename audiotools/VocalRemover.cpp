@@ -1,14 +1,15 @@
 #include "audiotools/VocalRemover.h"
 
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <climits>
 #include <cstring>
 #include <future>
+#include <optional>
 
 #include "audiotools/PageAlignedBlock.h"
+#include "audiotools/SmoothingKernels.h"
 #include "audiotools/WaveFile.h"
 
 namespace {
@@ -94,178 +95,96 @@ void smoothFrames(const uint8_t* in, uint8_t* out, size_t frames, int passes, in
     }
 }
 
-// The smoothing's serial dependency, broken up: the frames are cut into kSegments segments that
-// run side by side in SIMD lanes, each starting from a guess of the previous output. Every
-// segment but the first is then redone step by step from the true previous output until both
-// channels agree with the guessed run again; from there on the two runs see the same state and
-// the same input, so every later sample is already right. The guess is the previous frame's
-// unsmoothed difference, which the smoothed output tracks, so agreement usually comes within a
-// few dozen frames; should it never come, the segment is simply redone whole.
-constexpr size_t kGroupLanes = 8;
-constexpr size_t kGroups = 2;
-constexpr size_t kSegments = kGroupLanes * kGroups;
-constexpr size_t kTileFrames = 4;  // one 16-byte load per segment
+// Where the smoothing stops depending on what came before. It is monotone in the previous
+// output, so the runs from the lowest and the highest previous output hold every possible run
+// between them: where the two meet in both channels, every run has met, and the output from
+// there on is known without the frames before. They usually meet within a few dozen frames; a
+// steady offset between the channels can keep them one step apart for ever.
+struct RunsMeet {
+    size_t frames = 0;  // up to and including the frame where they meet
+    int left = 0;       // that frame's output
+    int right = 0;
+};
 
-// The frames smoothed from one copy of their input. Each segment of a whole piece is 4112
-// frames long, so the segments' starts lie 64 bytes apart modulo 4096: the sixteen streams of
-// loads and stores fall into different sets of the processor's first-level cache. Segments a
-// power of two long (4096 frames) all share one set, which more than halved the speed.
-constexpr size_t kPieceFrames = kSegments * 4112;
-
-using Lanes = __m128i;  // one channel of eight segments, as 16-bit lanes
-
-// Transposes eight rows of eight 16-bit values in place.
-[[gnu::always_inline]] inline void transpose8x8(Lanes* rows) {
-    const Lanes a0 = _mm_unpacklo_epi16(rows[0], rows[1]);
-    const Lanes a1 = _mm_unpackhi_epi16(rows[0], rows[1]);
-    const Lanes a2 = _mm_unpacklo_epi16(rows[2], rows[3]);
-    const Lanes a3 = _mm_unpackhi_epi16(rows[2], rows[3]);
-    const Lanes a4 = _mm_unpacklo_epi16(rows[4], rows[5]);
-    const Lanes a5 = _mm_unpackhi_epi16(rows[4], rows[5]);
-    const Lanes a6 = _mm_unpacklo_epi16(rows[6], rows[7]);
-    const Lanes a7 = _mm_unpackhi_epi16(rows[6], rows[7]);
-    const Lanes b0 = _mm_unpacklo_epi32(a0, a2);
-    const Lanes b1 = _mm_unpackhi_epi32(a0, a2);
-    const Lanes b2 = _mm_unpacklo_epi32(a1, a3);
-    const Lanes b3 = _mm_unpackhi_epi32(a1, a3);
-    const Lanes b4 = _mm_unpacklo_epi32(a4, a6);
-    const Lanes b5 = _mm_unpackhi_epi32(a4, a6);
-    const Lanes b6 = _mm_unpacklo_epi32(a5, a7);
-    const Lanes b7 = _mm_unpackhi_epi32(a5, a7);
-    rows[0] = _mm_unpacklo_epi64(b0, b4);
-    rows[1] = _mm_unpackhi_epi64(b0, b4);
-    rows[2] = _mm_unpacklo_epi64(b1, b5);
-    rows[3] = _mm_unpackhi_epi64(b1, b5);
-    rows[4] = _mm_unpacklo_epi64(b2, b6);
-    rows[5] = _mm_unpackhi_epi64(b2, b6);
-    rows[6] = _mm_unpacklo_epi64(b3, b7);
-    rows[7] = _mm_unpackhi_epi64(b3, b7);
+std::optional<RunsMeet> whereRunsMeet(const uint8_t* frames, size_t count, int passes) {
+    int lowLeft = INT16_MIN;
+    int lowRight = INT16_MIN;
+    int highLeft = INT16_MAX;
+    int highRight = INT16_MAX;
+    for (size_t frame = 0; frame < count; ++frame) {
+        const uint8_t* at = frames + frame * 4;
+        const int left = wrap16(load16(at + 2) - load16(at));
+        const int right = wrap16(-left);
+        lowLeft = smooth(left, lowLeft, passes);
+        highLeft = smooth(left, highLeft, passes);
+        lowRight = smooth(right, lowRight, passes);
+        highRight = smooth(right, highRight, passes);
+        if (lowLeft == highLeft && lowRight == highRight) {
+            return RunsMeet{frame + 1, lowLeft, lowRight};
+        }
+    }
+    return std::nullopt;
 }
 
-// One halving step toward `target` in 16-bit lanes: (value + target) / 2 truncated toward zero,
-// without forming the 17-bit sum. The floor of the average, plus one where the sum is negative
-// and odd.
-Lanes halveToward(Lanes value, Lanes target) {
-    const Lanes odd = _mm_xor_si128(value, target);
-    const Lanes floored = _mm_add_epi16(_mm_and_si128(value, target), _mm_srai_epi16(odd, 1));
-    return _mm_add_epi16(floored, _mm_and_si128(odd, _mm_srli_epi16(floored, 15)));
+// The smoothing's serial dependency, broken up: the frames are cut into segments that run side
+// by side in SIMD lanes (SmoothingKernel), each but the first from an arbitrary previous output.
+// Each later segment's output is wrong only until every possible run has met (whereRunsMeet),
+// so the input up to there is kept aside beforehand and those frames are redone afterwards from
+// the true previous output. Should the runs not meet within kHeadFrames of a segment's start,
+// the piece is smoothed one frame after the other instead.
+//
+// Each segment of a whole piece is 4112 frames long, so the segments' starts lie 64 bytes apart
+// modulo 4096 and their streams of loads and stores fall into different sets of the processor's
+// first-level cache. Segments a power of two long (4096 frames) all share one set, which more
+// than halved the speed.
+constexpr size_t kPieceSegmentFrames = 4112;
+constexpr size_t kHeadFrames = 1024;
+
+int effectivePasses(int passes) {
+    return std::clamp(passes, 0, kMaxEffectivePasses);
 }
 
-Lanes smoothLanes(Lanes value, Lanes previous, int passes) {
-    for (int step = 0; step < passes; ++step) {
-        value = halveToward(value, previous);
-    }
-    return value;
+// whereRunsMeet on the file's frames from `from` on, within `window` frames.
+std::optional<RunsMeet> whereRunsMeetInFile(const WaveFile& wave, int passes, size_t from,
+                                            size_t window) {
+    const PageAlignedBlock frames(window * 4);
+    wave.read(wave.dataOffset() + from * 4, frames.data(), window * 4);
+    return whereRunsMeet(frames.data(), window, passes);
 }
 
-// The guessed run of all segments at once, `segmentFrames` (a multiple of kTileFrames) each.
-// The segments go in groups of eight, one segment to a lane; the groups' chains are
-// independent, which keeps more of the processor busy.
-void smoothSegmentsSideBySide(const uint8_t* in, uint8_t* out, size_t segmentFrames, int passes,
-                              int firstLeft, int firstRight) {
-    const size_t stride = segmentFrames * 4;
-    alignas(16) int16_t guessLeft[kSegments];
-    alignas(16) int16_t guessRight[kSegments];
-    guessLeft[0] = static_cast<int16_t>(firstLeft);
-    guessRight[0] = static_cast<int16_t>(firstRight);
-    for (size_t segment = 1; segment < kSegments; ++segment) {
-        const uint8_t* before = in + segment * stride - 4;
-        guessLeft[segment] = wrap16(load16(before + 2) - load16(before));
-        guessRight[segment] = wrap16(load16(before) - load16(before + 2));
+// Processes frames [from, to) of the file through `stream`, a block at a time.
+void processRange(const WaveFile& wave, VocalRemovalStream& stream, size_t from, size_t to) {
+    constexpr size_t kBlockFrames = size_t{256} * 1024;
+    const PageAlignedBlock block(kBlockFrames * 4);
+    for (size_t frame = from; frame < to;) {
+        const size_t count = std::min(to - frame, kBlockFrames);
+        const size_t offset = wave.dataOffset() + frame * 4;
+        wave.read(offset, block.data(), count * 4);
+        stream.process(block.data(), count);
+        wave.write(offset, block.data(), count * 4);
+        frame += count;
     }
-    Lanes previousLeft[kGroups];
-    Lanes previousRight[kGroups];
-    for (size_t group = 0; group < kGroups; ++group) {
-        previousLeft[group] = _mm_load_si128(reinterpret_cast<const Lanes*>(guessLeft) + group);
-        previousRight[group] = _mm_load_si128(reinterpret_cast<const Lanes*>(guessRight) + group);
-    }
-    for (size_t offset = 0; offset < stride; offset += kTileFrames * 4) {
-        Lanes rows[kGroups][kGroupLanes];
-        for (size_t segment = 0; segment < kSegments; ++segment) {
-            rows[segment / kGroupLanes][segment % kGroupLanes] =
-                _mm_loadu_si128(reinterpret_cast<const Lanes*>(in + segment * stride + offset));
-        }
-        // Rows 2f and 2f + 1 now hold frame f's left and right of each segment of the group.
-        for (Lanes* group : rows) {
-            transpose8x8(group);
-        }
-        for (size_t frame = 0; frame < kTileFrames; ++frame) {
-            for (size_t group = 0; group < kGroups; ++group) {
-                const Lanes left = rows[group][2 * frame];
-                const Lanes right = rows[group][2 * frame + 1];
-                previousLeft[group] =
-                    smoothLanes(_mm_sub_epi16(right, left), previousLeft[group], passes);
-                previousRight[group] =
-                    smoothLanes(_mm_sub_epi16(left, right), previousRight[group], passes);
-                rows[group][2 * frame] = previousLeft[group];
-                rows[group][2 * frame + 1] = previousRight[group];
-            }
-        }
-        for (Lanes* group : rows) {
-            transpose8x8(group);
-        }
-        for (size_t segment = 0; segment < kSegments; ++segment) {
-            _mm_storeu_si128(reinterpret_cast<Lanes*>(out + segment * stride + offset),
-                             rows[segment / kGroupLanes][segment % kGroupLanes]);
-        }
-    }
-}
-
-// Redoes one channel of a segment from its true previous output until it meets the guessed
-// run's output again. `channel` is 0 (left) or 1 (right); the frames are at `in` and `out`.
-void reconcileChannel(const uint8_t* in, uint8_t* out, size_t frames, int channel, int passes,
-                      int previous) {
-    const size_t own = 2 * static_cast<size_t>(channel);
-    const size_t other = 2 - own;
-    for (size_t offset = 0; offset < frames * 4; offset += 4) {
-        const int value = smooth(wrap16(load16(in + offset + other) - load16(in + offset + own)),
-                                 previous, passes);
-        if (value == load16(out + offset + own)) {
-            return;
-        }
-        store16(out + offset + own, value);
-        previous = value;
-    }
-}
-
-// smoothFrames, with `in` and `out` apart: `in` must stay as it is until the end.
-void smoothFramesApart(const uint8_t* in, uint8_t* out, size_t frames, int passes,
-                       int& previousLeft, int& previousRight) {
-    const size_t segmentFrames = frames / kSegments / kTileFrames * kTileFrames;
-    if (segmentFrames == 0) {
-        smoothFrames(in, out, frames, passes, previousLeft, previousRight);
-        return;
-    }
-    const size_t stride = segmentFrames * 4;
-    smoothSegmentsSideBySide(in, out, segmentFrames, passes, previousLeft, previousRight);
-    for (size_t segment = 1; segment < kSegments; ++segment) {
-        const uint8_t* last = out + segment * stride - 4;
-        for (int channel = 0; channel < 2; ++channel) {
-            reconcileChannel(in + segment * stride, out + segment * stride, segmentFrames, channel,
-                             passes, load16(last + 2 * static_cast<std::ptrdiff_t>(channel)));
-        }
-    }
-    const uint8_t* last = out + kSegments * stride - 4;
-    previousLeft = load16(last);
-    previousRight = load16(last + 2);
-    smoothFrames(in + kSegments * stride, out + kSegments * stride,
-                 frames - kSegments * segmentFrames, passes, previousLeft, previousRight);
 }
 
 }  // namespace
 
-VocalRemovalStream::VocalRemovalStream(int passes)
-    : m_passes(std::clamp(passes, 0, kMaxEffectivePasses)) {}
+VocalRemovalStream::VocalRemovalStream(int passes, SmoothingWidth width)
+    : m_passes(effectivePasses(passes)), m_kernel(smoothingKernel(width)) {}
+
+void VocalRemovalStream::resumeAfter(int previousLeft, int previousRight) {
+    m_started = true;
+    m_previousLeft = previousLeft;
+    m_previousRight = previousRight;
+}
+
+size_t VocalRemovalStream::pieceFrames() const {
+    return m_kernel.segments * kPieceSegmentFrames;
+}
 
 void VocalRemovalStream::process(uint8_t* frames, size_t count) {
-    if (count == 0) {
-        return;
-    }
-    if (!m_started) {
+    if (count > 0 && !m_started) {
         // The first frame has no previous one: it stays as it is and seeds the smoothing.
-        m_started = true;
-        m_previousLeft = load16(frames);
-        m_previousRight = load16(frames + 2);
+        resumeAfter(load16(frames), load16(frames + 2));
         frames += 4;
         --count;
     }
@@ -273,18 +192,65 @@ void VocalRemovalStream::process(uint8_t* frames, size_t count) {
         differenceOnly(frames, count);
         return;
     }
-    // The segments' redo needs the input beside the output: a bounded copy, piece by piece,
-    // small enough to stay in the cache.
-    if (!m_input) {
-        m_input.emplace(kPieceFrames * 4);
-    }
     for (size_t done = 0; done < count;) {
-        const size_t piece = std::min(count - done, kPieceFrames);
-        uint8_t* at = frames + done * 4;
-        std::memcpy(m_input->data(), at, piece * 4);
-        smoothFramesApart(m_input->data(), at, piece, m_passes, m_previousLeft, m_previousRight);
+        const size_t piece = std::min(count - done, pieceFrames());
+        smoothPiece(frames + done * 4, piece);
         done += piece;
     }
+}
+
+bool VocalRemovalStream::findHeads(const uint8_t* frames, size_t segmentFrames,
+                                   std::array<size_t, SmoothingKernel::kMaxSegments>& heads) const {
+    if (segmentFrames == 0) {
+        return false;
+    }
+    for (size_t segment = 1; segment < m_kernel.segments; ++segment) {
+        const auto meet = whereRunsMeet(frames + segment * segmentFrames * 4,
+                                        std::min(segmentFrames, kHeadFrames), m_passes);
+        if (!meet) {
+            return false;
+        }
+        heads[segment] = meet->frames;
+    }
+    return true;
+}
+
+void VocalRemovalStream::smoothPiece(uint8_t* frames, size_t count) {
+    const size_t segments = m_kernel.segments;
+    const size_t tile = SmoothingKernel::kTileFrames;
+    const size_t segmentFrames = count / segments / tile * tile;
+    const size_t stride = segmentFrames * 4;
+    std::array<size_t, SmoothingKernel::kMaxSegments> heads{};
+    if (!findHeads(frames, segmentFrames, heads)) {
+        smoothFrames(frames, frames, count, m_passes, m_previousLeft, m_previousRight);
+        return;
+    }
+    if (!m_heads) {
+        m_heads.emplace(SmoothingKernel::kMaxSegments * kHeadFrames * 4);
+    }
+    const auto head = [this](size_t segment) {
+        return m_heads->data() + segment * kHeadFrames * 4;
+    };
+    for (size_t segment = 1; segment < segments; ++segment) {
+        std::memcpy(head(segment), frames + segment * stride, heads[segment] * 4);
+    }
+    std::array<int16_t, SmoothingKernel::kMaxSegments> startLeft{};
+    std::array<int16_t, SmoothingKernel::kMaxSegments> startRight{};
+    startLeft[0] = static_cast<int16_t>(m_previousLeft);
+    startRight[0] = static_cast<int16_t>(m_previousRight);
+    m_kernel.run(frames, frames, segmentFrames, m_passes, startLeft.data(), startRight.data());
+    for (size_t segment = 1; segment < segments; ++segment) {
+        const uint8_t* last = frames + segment * stride - 4;
+        int left = load16(last);
+        int right = load16(last + 2);
+        smoothFrames(head(segment), frames + segment * stride, heads[segment], m_passes, left,
+                     right);
+    }
+    const uint8_t* last = frames + segments * stride - 4;
+    m_previousLeft = load16(last);
+    m_previousRight = load16(last + 2);
+    smoothFrames(frames + segments * stride, frames + segments * stride,
+                 count - segments * segmentFrames, m_passes, m_previousLeft, m_previousRight);
 }
 
 void VocalRemover::processSamples(uint8_t* samples, size_t count, int passes) {
@@ -292,35 +258,34 @@ void VocalRemover::processSamples(uint8_t* samples, size_t count, int passes) {
 }
 
 void VocalRemover::processFile(const WaveFile& wave, int passes) {
-    // Blocks of whole frames, read, processed and written back.
-    constexpr size_t kBlockFrames = size_t{256} * 1024;
     const size_t frames = wave.sampleBytes() / 4;
     if (frames < 2) {
         return;  // nothing to change
     }
-    VocalRemovalStream stream(passes);
-    // Writing a block back (the kernel copying it into the page cache) costs about as much as
-    // reading and processing one, so each block is written on a second thread while the next
-    // is read and processed: two buffers, at most one write under way. A write's failure comes
-    // back through its future; a pending write ends before the buffers go.
-    std::array<PageAlignedBlock, 2> blocks{PageAlignedBlock(kBlockFrames * 4),
-                                           PageAlignedBlock(kBlockFrames * 4)};
-    std::future<void> writing;
-    for (size_t frame = 0, index = 0; frame < frames; ++index) {
-        const size_t count = std::min(frames - frame, kBlockFrames);
-        const size_t offset = wave.dataOffset() + frame * 4;
-        uint8_t* block = blocks[index % 2].data();
-        wave.read(offset, block, count * 4);
-        stream.process(block, count);
-        if (writing.valid()) {
-            writing.get();
-        }
-        writing = std::async(std::launch::async, [&wave, block, offset, count] {
-            wave.write(offset, block, count * 4);
-        });
-        frame += count;
+    // A long file is processed in two halves side by side, each on its own thread reading and
+    // writing its own blocks, which keeps each half's data in its processor's cache. The second
+    // half starts where its output no longer depends on the first half's frames. A failure on
+    // the second thread comes back through its future, which the first half waits for.
+    constexpr size_t kSplitFrames = size_t{1} << 20;
+    constexpr size_t kSearchFrames = size_t{1} << 16;
+    const size_t middle = frames / 2;
+    const std::optional<RunsMeet> meet =
+        frames >= kSplitFrames
+            ? whereRunsMeetInFile(wave, effectivePasses(passes), middle, kSearchFrames)
+            : std::nullopt;
+    VocalRemovalStream first(passes);
+    if (!meet) {
+        processRange(wave, first, 0, frames);
+        return;
     }
-    writing.get();
+    const size_t split = middle + meet->frames;  // the second half's first frame
+    auto secondHalf = std::async(std::launch::async, [&wave, passes, meet, split, frames] {
+        VocalRemovalStream second(passes);
+        second.resumeAfter(meet->left, meet->right);
+        processRange(wave, second, split, frames);
+    });
+    processRange(wave, first, 0, split);
+    secondHalf.get();
 }
 
 bool VocalRemover::RemoveVocals(const std::string& path, int passes, std::string* errorName) const {

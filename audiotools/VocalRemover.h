@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "audiotools/PageAlignedBlock.h"
+#include "audiotools/SmoothingKernels.h"
 
 class WaveFile;
 
@@ -29,8 +31,8 @@ public:
     // left, right, at any byte alignment.
     static void processSamples(uint8_t* samples, size_t count, int passes);
 
-    // The same work on an open file's sample area, in blocks; throws FileOperation when the file
-    // stops holding its samples meanwhile.
+    // The same work on an open file's sample area, in blocks, a long file's two halves on two
+    // threads; throws FileOperation when the file stops holding its samples meanwhile.
     static void processFile(const WaveFile& wave, int passes);
 };
 
@@ -38,15 +40,27 @@ public:
 // processed one after the other come out exactly as the whole would in one go.
 class VocalRemovalStream {
 public:
-    explicit VocalRemovalStream(int passes);
+    // `width` chooses the SIMD form of the smoothing; every form gives the same samples.
+    explicit VocalRemovalStream(int passes, SmoothingWidth width = SmoothingWidth::Widest);
 
     // Processes the next `count` frames (16-bit little-endian left, right) in place.
     void process(uint8_t* frames, size_t count);
+    // Continues a stream whose frames before the next are not given: the last of them came out
+    // as (previousLeft, previousRight).
+    void resumeAfter(int previousLeft, int previousRight);
 
 private:
+    size_t pieceFrames() const;
+    // Smooths up to pieceFrames() frames in place, segments side by side.
+    void smoothPiece(uint8_t* frames, size_t count);
+    // How many frames of each segment but the first to redo; false when some segment has none.
+    bool findHeads(const uint8_t* frames, size_t segmentFrames,
+                   std::array<size_t, SmoothingKernel::kMaxSegments>& heads) const;
+
     int m_passes;
+    SmoothingKernel m_kernel;
     bool m_started = false;
     int m_previousLeft = 0;
     int m_previousRight = 0;
-    std::optional<PageAlignedBlock> m_input;  // a copy of the piece being smoothed
+    std::optional<PageAlignedBlock> m_heads;  // the input of each segment's start
 };

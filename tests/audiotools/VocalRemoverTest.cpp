@@ -85,40 +85,58 @@ Samples randomSamples(size_t count, std::mt19937& random, int range) {
     return samples;
 }
 
-// The smoothing runs segments side by side and then redoes each segment's start: sizes around
-// the segment and piece edges, inputs whose guessed start is far off (a square wave at full
-// scale, which slow smoothing follows for thousands of frames), and pieces of a stream.
+Samples removeInMemory(Samples samples, int passes, SmoothingWidth width) {
+    VocalRemovalStream(passes, width)
+        .process(reinterpret_cast<uint8_t*>(samples.data()), samples.size() / 2);
+    return samples;
+}
+
+// Frames whose channels differ by a steady offset: the smoothing's runs from different starts
+// can then stay one step apart for ever.
+void fillSteadyOffset(Samples& samples, size_t fromFrame, size_t toFrame) {
+    for (size_t frame = fromFrame; frame < toFrame; ++frame) {
+        samples[2 * frame] = 1000;
+        samples[2 * frame + 1] = 1005;
+    }
+}
+
+// The smoothing runs segments side by side, each from an arbitrary start, and then redoes each
+// segment's start: sizes around the segment and piece edges, inputs whose start takes long to
+// settle (a square wave at full scale), inputs where it never settles (a steady offset between
+// the channels), and both SIMD forms.
 TEST_F(VocalRemoverTest, SegmentedSmoothingIsBitExactAtEveryEdge) {
     std::mt19937 random(23);
-    const size_t piece = size_t{16} * 4112;  // the frames smoothed from one copy of the input
-    for (const size_t frames :
-         {size_t{2}, size_t{3}, size_t{31}, size_t{32}, size_t{33}, size_t{63}, size_t{64},
-          size_t{65}, size_t{129}, size_t{257}, size_t{1000}, piece - 1, piece, piece + 1,
-          piece + 2, 2 * piece + 33}) {
-        for (const int passes : {0, 1, 2, 8}) {
-            for (const int range : {32767, 40, 0}) {
-                for (const size_t extra : {size_t{0}, size_t{1}}) {
-                    const Samples samples = randomSamples(2 * frames + extra, random, range);
-                    Samples processed = samples;
-                    VocalRemover::processSamples(reinterpret_cast<uint8_t*>(processed.data()),
-                                                 processed.size(), passes);
-                    ASSERT_EQ(processed, reference(samples, passes))
-                        << frames << " frames, " << passes << " passes, range " << range;
+    for (const SmoothingWidth width : {SmoothingWidth::Widest, SmoothingWidth::Baseline}) {
+        const size_t piece = smoothingKernel(width).segments * 4112;  // one piece of segments
+        for (const size_t frames :
+             {size_t{2}, size_t{3}, size_t{31}, size_t{32}, size_t{33}, size_t{63}, size_t{64},
+              size_t{65}, size_t{129}, size_t{257}, size_t{1000}, piece - 1, piece, piece + 1,
+              piece + 2, 2 * piece + 33}) {
+            for (const int passes : {0, 1, 2, 6, 7, 8}) {
+                for (const int range : {32767, 40, 0}) {
+                    for (const size_t extra : {size_t{0}, size_t{1}}) {
+                        const Samples samples = randomSamples(2 * frames + extra, random, range);
+                        ASSERT_EQ(removeInMemory(samples, passes, width),
+                                  reference(samples, passes))
+                            << frames << " frames, " << passes << " passes, range " << range;
+                    }
                 }
             }
         }
-    }
-    for (const int passes : {2, 8, 20}) {
-        Samples square(size_t{2} * 20000);
-        for (size_t i = 0; i < square.size(); i += 2) {
-            const bool high = (i / 2 / 1500) % 2 == 0;
-            square[i] = high ? int16_t{-32768} : int16_t{32767};
-            square[i + 1] = high ? int16_t{32767} : int16_t{-32768};
+        for (const int passes : {1, 2, 8, 20}) {
+            Samples square(size_t{2} * 20000);
+            for (size_t i = 0; i < square.size(); i += 2) {
+                const bool high = (i / 2 / 1500) % 2 == 0;
+                square[i] = high ? int16_t{-32768} : int16_t{32767};
+                square[i + 1] = high ? int16_t{32767} : int16_t{-32768};
+            }
+            ASSERT_EQ(removeInMemory(square, passes, width), reference(square, passes))
+                << passes << " passes";
+            Samples steady = randomSamples(2 * (piece + 5000), random, 32767);
+            fillSteadyOffset(steady, 3000, piece + 4000);
+            ASSERT_EQ(removeInMemory(steady, passes, width), reference(steady, passes))
+                << passes << " passes";
         }
-        Samples processed = square;
-        VocalRemover::processSamples(reinterpret_cast<uint8_t*>(processed.data()), processed.size(),
-                                     passes);
-        ASSERT_EQ(processed, reference(square, passes)) << passes << " passes";
     }
 }
 
@@ -140,13 +158,24 @@ TEST_F(VocalRemoverTest, AStreamInPiecesComesOutAsTheWhole) {
 
 TEST_F(VocalRemoverTest, FilesSpanningManyBlocksMatchTheStepByStepRemoval) {
     std::mt19937 random(11);
-    std::uniform_int_distribution<int> full(-32768, 32767);
-    Samples samples(2 * 700001 + 1);
-    for (int16_t& sample : samples) {
-        sample = static_cast<int16_t>(full(random));
-    }
+    const Samples samples = randomSamples(2 * 700001 + 1, random, 32767);
     for (const int passes : {0, 2, 3}) {
         ASSERT_EQ(removeFromFile(samples, passes), reference(samples, passes)) << passes;
+    }
+}
+
+// A long file's halves are processed side by side, the second from where its output no longer
+// depends on the first; where no such place comes soon after the middle (a steady offset between
+// the channels there), the file is processed in one go.
+TEST_F(VocalRemoverTest, LongFilesMatchTheStepByStepRemovalWhetherOrNotTheirHalvesRunApart) {
+    std::mt19937 random(13);
+    const size_t frames = 1200001;
+    const Samples samples = randomSamples(2 * frames, random, 32767);
+    Samples steadyMiddle = samples;
+    fillSteadyOffset(steadyMiddle, frames / 2 - 100, frames / 2 + 70000);
+    for (const int passes : {0, 1, 2, 7}) {
+        ASSERT_EQ(removeFromFile(samples, passes), reference(samples, passes)) << passes;
+        ASSERT_EQ(removeFromFile(steadyMiddle, passes), reference(steadyMiddle, passes)) << passes;
     }
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The vocal remover's guessed smoothing run over many segments side by side in SIMD lanes, in
+// the widest form the processor runs. `segments` segments of `segmentFrames` frames each (a
+// multiple of kTileFrames) go from `in` to `out` (which may be `in`); segment s starts from the
+// previous output (guessLeft[s], guessRight[s]).
+struct SmoothingKernel {
+    static constexpr size_t kTileFrames = 4;
+    static constexpr size_t kMaxSegments = 32;
+    size_t segments;
+    void (*run)(const uint8_t* in, uint8_t* out, size_t segmentFrames, int passes,
+                const int16_t* guessLeft, const int16_t* guessRight);
+};
+
+enum class SmoothingWidth {
+    Widest,    // AVX2 where the processor has it, otherwise SSE2
+    Baseline,  // SSE2, which every x86-64 processor has
+};
+
+SmoothingKernel smoothingKernel(SmoothingWidth width);
+
+// The kernels themselves, each in a file built for its instruction set.
+SmoothingKernel sse2SmoothingKernel();
+SmoothingKernel avx2SmoothingKernel();
