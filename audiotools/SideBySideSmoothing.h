@@ -3,16 +3,15 @@
 #include <cstddef>
 #include <cstdint>
 
-// The smoothing's guessed run over many segments at once, written once for any width of SIMD
-// register. `Lanes` supplies the vector type and its operations; every 128-bit half of a vector
-// holds eight 16-bit lanes, one segment to a lane, so a vector covers Lanes::kSegments segments.
-// A row is what one 16-byte load takes from a segment: four frames, left and right. Each
-// instruction set instantiates this in its own file, built for that set, with its own Lanes.
+// The smoothing run over many segments at once, written once for any width of SIMD register.
+// `Lanes` supplies the vector type and its operations; every 128-bit half of a vector holds
+// eight 16-bit lanes, one segment to a lane, so a vector covers Lanes::kSegments segments. A row
+// is what one 16-byte load takes from a segment: four frames, left and right. Each instruction
+// set instantiates this in its own file, built for that set, with its own Lanes.
 namespace side_by_side {
 
-// Two groups of vectors whose chains are independent, which keeps more of the processor busy.
-constexpr size_t kGroups = 2;
 constexpr size_t kTileFrames = 4;  // one row per segment
+constexpr size_t kRows = 8;        // the rows of one tile, transposed together
 
 // Transposes eight rows of eight 16-bit values in place, within each 128-bit half.
 template <typename Lanes>
@@ -67,60 +66,43 @@ template <typename Lanes>
     return value;
 }
 
-// The run of kGroups * Lanes::kSegments segments of `segmentFrames` frames each (a multiple of
+// The run of Lanes::kSegments segments of `segmentFrames` frames each (a multiple of
 // kTileFrames), from `in` to `out` (which may be `in`). Segment s starts from the previous
-// output (guessLeft[s], guessRight[s]). `kPasses` fixes the number of passes where it is not 0,
-// so that the common counts compile to straight code.
+// output (startLeft[s], startRight[s]). `kPasses` fixes the number of passes where it is not 0,
+// so that the common counts compile to straight code. The rows of one tile, the two channels'
+// previous outputs and the temporaries fit the sixteen vector registers: a second set of
+// segments beside them spilled to memory and ran slower.
 template <typename Lanes, int kPasses>
 void smoothSegmentsWith(const uint8_t* in, uint8_t* out, size_t segmentFrames, int passes,
-                        const int16_t* guessLeft, const int16_t* guessRight) {
+                        const int16_t* startLeft, const int16_t* startRight) {
+    using Vector = typename Lanes::Vector;
     if constexpr (kPasses > 0) {
         passes = kPasses;
     }
-    using Vector = typename Lanes::Vector;
-    constexpr size_t kRows = 8;
     const size_t stride = segmentFrames * 4;
-    const auto rowAt = [stride](size_t group, size_t row) {
-        return (group * Lanes::kSegments + row) * stride;
-    };
-    Vector previousLeft[kGroups];
-    Vector previousRight[kGroups];
-    for (size_t group = 0; group < kGroups; ++group) {
-        previousLeft[group] = Lanes::loadGuesses(guessLeft + group * Lanes::kSegments);
-        previousRight[group] = Lanes::loadGuesses(guessRight + group * Lanes::kSegments);
-    }
+    Vector previousLeft = Lanes::loadStarts(startLeft);
+    Vector previousRight = Lanes::loadStarts(startRight);
     for (size_t offset = 0; offset < stride; offset += kTileFrames * 4) {
-        Vector rows[kGroups][kRows];
-#pragma GCC unroll 2
-        for (size_t group = 0; group < kGroups; ++group) {
+        Vector rows[kRows];
 #pragma GCC unroll 8
-            for (size_t row = 0; row < kRows; ++row) {
-                rows[group][row] = Lanes::loadRow(in + rowAt(group, row) + offset, stride);
-            }
-            // Rows 2f and 2f + 1 now hold frame f's left and right of each segment of the group.
-            transpose8x8<Lanes>(rows[group]);
+        for (size_t row = 0; row < kRows; ++row) {
+            rows[row] = Lanes::loadRow(in + row * stride + offset, stride);
         }
+        // Rows 2f and 2f + 1 now hold frame f's left and right of each segment.
+        transpose8x8<Lanes>(rows);
 #pragma GCC unroll 4
         for (size_t frame = 0; frame < kTileFrames; ++frame) {
-#pragma GCC unroll 2
-            for (size_t group = 0; group < kGroups; ++group) {
-                const Vector left = rows[group][2 * frame];
-                const Vector right = rows[group][2 * frame + 1];
-                previousLeft[group] =
-                    smoothLanes<Lanes>(Lanes::sub(right, left), previousLeft[group], passes);
-                previousRight[group] =
-                    smoothLanes<Lanes>(Lanes::sub(left, right), previousRight[group], passes);
-                rows[group][2 * frame] = previousLeft[group];
-                rows[group][2 * frame + 1] = previousRight[group];
-            }
+            const Vector left = rows[2 * frame];
+            const Vector right = rows[2 * frame + 1];
+            previousLeft = smoothLanes<Lanes>(Lanes::sub(right, left), previousLeft, passes);
+            previousRight = smoothLanes<Lanes>(Lanes::sub(left, right), previousRight, passes);
+            rows[2 * frame] = previousLeft;
+            rows[2 * frame + 1] = previousRight;
         }
-#pragma GCC unroll 2
-        for (size_t group = 0; group < kGroups; ++group) {
-            transpose8x8<Lanes>(rows[group]);
+        transpose8x8<Lanes>(rows);
 #pragma GCC unroll 8
-            for (size_t row = 0; row < kRows; ++row) {
-                Lanes::storeRow(out + rowAt(group, row) + offset, stride, rows[group][row]);
-            }
+        for (size_t row = 0; row < kRows; ++row) {
+            Lanes::storeRow(out + row * stride + offset, stride, rows[row]);
         }
     }
 }
@@ -128,20 +110,20 @@ void smoothSegmentsWith(const uint8_t* in, uint8_t* out, size_t segmentFrames, i
 // smoothSegmentsWith, with the usual pass counts fixed.
 template <typename Lanes>
 void smoothSegments(const uint8_t* in, uint8_t* out, size_t segmentFrames, int passes,
-                    const int16_t* guessLeft, const int16_t* guessRight) {
+                    const int16_t* startLeft, const int16_t* startRight) {
     switch (passes) {
         case 1:
-            return smoothSegmentsWith<Lanes, 1>(in, out, segmentFrames, passes, guessLeft,
-                                                guessRight);
+            return smoothSegmentsWith<Lanes, 1>(in, out, segmentFrames, passes, startLeft,
+                                                startRight);
         case 2:
-            return smoothSegmentsWith<Lanes, 2>(in, out, segmentFrames, passes, guessLeft,
-                                                guessRight);
+            return smoothSegmentsWith<Lanes, 2>(in, out, segmentFrames, passes, startLeft,
+                                                startRight);
         case 3:
-            return smoothSegmentsWith<Lanes, 3>(in, out, segmentFrames, passes, guessLeft,
-                                                guessRight);
+            return smoothSegmentsWith<Lanes, 3>(in, out, segmentFrames, passes, startLeft,
+                                                startRight);
         default:
-            return smoothSegmentsWith<Lanes, 0>(in, out, segmentFrames, passes, guessLeft,
-                                                guessRight);
+            return smoothSegmentsWith<Lanes, 0>(in, out, segmentFrames, passes, startLeft,
+                                                startRight);
     }
 }
 

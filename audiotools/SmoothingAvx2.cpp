@@ -9,7 +9,7 @@
 namespace {
 
 // A row takes segment s in the low half and segment s + 8 in the high half, so that after the
-// transpose within each half the sixteen lanes hold the group's segments in order.
+// transpose within each half the sixteen lanes hold the sixteen segments in order.
 struct Avx2Lanes {
     using Vector = __m256i;
     using Half = __m128i;
@@ -23,8 +23,8 @@ struct Avx2Lanes {
         _mm256_storeu2_m128i(reinterpret_cast<Half*>(at + 8 * stride), reinterpret_cast<Half*>(at),
                              row);
     }
-    static Vector loadGuesses(const int16_t* guesses) {
-        return _mm256_loadu_si256(reinterpret_cast<const Vector*>(guesses));
+    static Vector loadStarts(const int16_t* starts) {
+        return _mm256_loadu_si256(reinterpret_cast<const Vector*>(starts));
     }
     static Vector unpackLo16(Vector a, Vector b) { return _mm256_unpacklo_epi16(a, b); }
     static Vector unpackHi16(Vector a, Vector b) { return _mm256_unpackhi_epi16(a, b); }
@@ -43,6 +43,6 @@ struct Avx2Lanes {
 }  // namespace
 
 SmoothingKernel avx2SmoothingKernel() {
-    static_assert(side_by_side::kGroups * Avx2Lanes::kSegments <= SmoothingKernel::kMaxSegments);
-    return {side_by_side::kGroups * Avx2Lanes::kSegments, &side_by_side::smoothSegments<Avx2Lanes>};
+    static_assert(Avx2Lanes::kSegments <= SmoothingKernel::kMaxSegments);
+    return {Avx2Lanes::kSegments, &side_by_side::smoothSegments<Avx2Lanes>};
 }

@@ -15,8 +15,8 @@ struct Sse2Lanes {
     static void storeRow(uint8_t* at, size_t /*stride*/, Vector row) {
         _mm_storeu_si128(reinterpret_cast<Vector*>(at), row);
     }
-    static Vector loadGuesses(const int16_t* guesses) {
-        return _mm_loadu_si128(reinterpret_cast<const Vector*>(guesses));
+    static Vector loadStarts(const int16_t* starts) {
+        return _mm_loadu_si128(reinterpret_cast<const Vector*>(starts));
     }
     static Vector unpackLo16(Vector a, Vector b) { return _mm_unpacklo_epi16(a, b); }
     static Vector unpackHi16(Vector a, Vector b) { return _mm_unpackhi_epi16(a, b); }
@@ -35,6 +35,6 @@ struct Sse2Lanes {
 }  // namespace
 
 SmoothingKernel sse2SmoothingKernel() {
-    static_assert(side_by_side::kGroups * Sse2Lanes::kSegments <= SmoothingKernel::kMaxSegments);
-    return {side_by_side::kGroups * Sse2Lanes::kSegments, &side_by_side::smoothSegments<Sse2Lanes>};
+    static_assert(Sse2Lanes::kSegments <= SmoothingKernel::kMaxSegments);
+    return {Sse2Lanes::kSegments, &side_by_side::smoothSegments<Sse2Lanes>};
 }
