@@ -1,7 +1,5 @@
 #include "library/KaraokePair.h"
 
-#include <zip.h>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -9,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+
+#include "library/ZipLibrary.h"
 
 namespace {
 
@@ -19,12 +19,14 @@ constexpr zip_uint64_t kMaxGraphicsBytes = 1ULL << 26;
 constexpr std::array<const char*, 5> kAudioExtensions = {".mp3", ".ogg", ".wav", ".flac", ".m4a"};
 
 struct ArchiveCloser {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
+    const ZipLibrary* zip;
+    void operator()(zip_t* archive) const { zip->discard(archive); }
 };
 using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 
 struct EntryCloser {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
+    const ZipLibrary* zip;
+    void operator()(zip_file_t* file) const { zip->closeEntry(file); }
 };
 using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
 
@@ -65,10 +67,10 @@ std::string partnerOf(const std::string& path, Wanted wanted) {
     return {};
 }
 
-bool readEntry(zip_t* archive, zip_uint64_t index, zip_uint64_t limit,
+bool readEntry(const ZipLibrary& zip, zip_t* archive, zip_uint64_t index, zip_uint64_t limit,
                std::vector<std::uint8_t>& out, std::string& error) {
     zip_stat_t stat;
-    if (zip_stat_index(archive, index, 0, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0) {
+    if (zip.statIndex(archive, index, 0, &stat) != 0 || (stat.valid & ZIP_STAT_SIZE) == 0) {
         error = "压缩包中的文件无法读取";
         return false;
     }
@@ -76,13 +78,13 @@ bool readEntry(zip_t* archive, zip_uint64_t index, zip_uint64_t limit,
         error = std::string("压缩包中的文件太大: ") + stat.name;
         return false;
     }
-    const Entry file(zip_fopen_index(archive, index, 0));
+    const Entry file(zip.openEntry(archive, index, 0), EntryCloser{&zip});
     if (!file) {
         error = std::string("压缩包中的文件无法读取: ") + stat.name;
         return false;
     }
     out.resize(static_cast<size_t>(stat.size));
-    const zip_int64_t got = zip_fread(file.get(), out.data(), stat.size);
+    const zip_int64_t got = zip.readEntry(file.get(), out.data(), stat.size);
     if (got < 0 || static_cast<zip_uint64_t>(got) != stat.size) {
         error = std::string("压缩包已损坏: ") + stat.name;
         out.clear();
@@ -132,17 +134,21 @@ std::vector<std::string> SongFiles(const std::vector<std::string>& paths) {
 
 bool ReadZip(const std::string& zipPath, ZipPair& pair, std::string& error, bool namesOnly) {
     pair = {};
+    const ZipLibrary* zip = ZipLibrary::Get(error);
+    if (!zip) {
+        return false;
+    }
     int code = 0;
-    const Archive archive(zip_open(zipPath.c_str(), ZIP_RDONLY, &code));
+    const Archive archive(zip->open(zipPath.c_str(), ZIP_RDONLY, &code), ArchiveCloser{zip});
     if (!archive) {
         error = "无法打开压缩包 " + zipPath + " (不是有效的zip文件)";
         return false;
     }
     std::optional<zip_uint64_t> audio;
     std::vector<std::pair<zip_uint64_t, std::string>> graphics;
-    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    const zip_int64_t count = zip->entryCount(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
-        const char* raw = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
+        const char* raw = zip->entryName(archive.get(), static_cast<zip_uint64_t>(i), 0);
         const std::string name = raw == nullptr ? std::string() : raw;
         const std::string base = name.substr(name.find_last_of('/') + 1);
         if (base.empty()) {
@@ -173,8 +179,8 @@ bool ReadZip(const std::string& zipPath, ZipPair& pair, std::string& error, bool
     if (namesOnly) {
         return true;
     }
-    return readEntry(archive.get(), *audio, kMaxAudioBytes, pair.audio, error) &&
-           readEntry(archive.get(), match->first, kMaxGraphicsBytes, pair.graphics, error);
+    return readEntry(*zip, archive.get(), *audio, kMaxAudioBytes, pair.audio, error) &&
+           readEntry(*zip, archive.get(), match->first, kMaxGraphicsBytes, pair.graphics, error);
 }
 
 }  // namespace KaraokePair
