@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the tests that drive Vocalia's worker threads (adding songs, the lyric search, the
-# vocal remover's writing thread) with ThreadSanitizer into build-tsan/ and runs them beside a
+# vocal remover's two halves) with ThreadSanitizer into build-tsan/ and runs them beside a
 # private sound server.
 # Debian's Qt, GLib and GStreamer are not instrumented: the happens-before edges inside them
 # (their mutexes, event queues and thread starts) are invisible to the sanitizer, so reports with
