@@ -50,14 +50,16 @@ protected:
     void SetUp() override { writeBytes(wav, wavFile(tone(2.0, 440, 8000))); }
 };
 
-TEST(CliLinkTest, CoreProgramLoadsNeitherMediaEngineNorSoundServerNorGui) {
+// libzip (with the cryptography library it brings) is loaded only when a zip song is opened.
+TEST(CliLinkTest, CoreProgramLoadsNeitherMediaEngineNorSoundServerNorGuiNorZip) {
     const std::vector<std::string> core = loadedLibraries(VOCALIA_CLI_PATH);
     const std::vector<std::string> media = loadedLibraries(VOCALIA_CLI_MEDIA_PATH);
     // The check sees the libraries where they are.
     ASSERT_TRUE(loads(core, "libc.so"));
     ASSERT_TRUE(loads(media, "libgstreamer-1.0") && loads(media, "libpulse.so"));
     for (const char* unwanted : {"libgst", "libges", "libpulse", "libQt6Gui", "libQt6Widgets",
-                                 "libQt6DBus", "libGL", "libX11", "libxcb", "libasound"}) {
+                                 "libQt6DBus", "libGL", "libX11", "libxcb", "libasound",
+                                 "libzip", "libcrypto"}) {
         EXPECT_FALSE(loads(core, unwanted)) << "vocalia-cli loads " << unwanted;
     }
 }

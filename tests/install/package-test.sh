@@ -25,7 +25,7 @@ diff -u <(grep -v '^#' "$here/expected-files.txt" | sed 's|^|usr/|') \
 depends=$(dpkg-deb -f "$deb" Depends)
 names=$(tr ',' '\n' <<<"$depends" | awk '{ print $1 }')
 for wanted in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6dbus6 \
-    libgstreamer1.0-0 libgstreamer-plugins-base1.0-0 libges-1.0-0 libpulse0 \
+    libgstreamer1.0-0 libgstreamer-plugins-base1.0-0 libges-1.0-0 libpulse0 libzip4 \
     gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-pulseaudio fluid-soundfont-gm; do
     grep -qxF "$wanted" <<<"$names" || fail "Depends lacks $wanted: $depends"
 done
