@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <future>
 #include <optional>
