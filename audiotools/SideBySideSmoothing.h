@@ -67,14 +67,14 @@ template <typename Lanes>
 }
 
 // The run of Lanes::kSegments segments of `segmentFrames` frames each (a multiple of
-// kTileFrames), from `in` to `out` (which may be `in`). Segment s starts from the previous
-// output (startLeft[s], startRight[s]). `kPasses` fixes the number of passes where it is not 0,
+// kTileFrames), in place. Segment s starts from the previous output (startLeft[s],
+// startRight[s]). `kPasses` fixes the number of passes where it is not 0,
 // so that the common counts compile to straight code. The rows of one tile, the two channels'
 // previous outputs and the temporaries fit the sixteen vector registers: a second set of
 // segments beside them spilled to memory and ran slower.
 template <typename Lanes, int kPasses>
-void smoothSegmentsWith(const uint8_t* in, uint8_t* out, size_t segmentFrames, int passes,
-                        const int16_t* startLeft, const int16_t* startRight) {
+void smoothSegmentsWith(uint8_t* frames, size_t segmentFrames, int passes, const int16_t* startLeft,
+                        const int16_t* startRight) {
     using Vector = typename Lanes::Vector;
     if constexpr (kPasses > 0) {
         passes = kPasses;
@@ -86,7 +86,7 @@ void smoothSegmentsWith(const uint8_t* in, uint8_t* out, size_t segmentFrames, i
         Vector rows[kRows];
 #pragma GCC unroll 8
         for (size_t row = 0; row < kRows; ++row) {
-            rows[row] = Lanes::loadRow(in + row * stride + offset, stride);
+            rows[row] = Lanes::loadRow(frames + row * stride + offset, stride);
         }
         // Rows 2f and 2f + 1 now hold frame f's left and right of each segment.
         transpose8x8<Lanes>(rows);
@@ -102,27 +102,27 @@ void smoothSegmentsWith(const uint8_t* in, uint8_t* out, size_t segmentFrames, i
         transpose8x8<Lanes>(rows);
 #pragma GCC unroll 8
         for (size_t row = 0; row < kRows; ++row) {
-            Lanes::storeRow(out + row * stride + offset, stride, rows[row]);
+            Lanes::storeRow(frames + row * stride + offset, stride, rows[row]);
         }
     }
 }
 
 // smoothSegmentsWith, with the usual pass counts fixed.
 template <typename Lanes>
-void smoothSegments(const uint8_t* in, uint8_t* out, size_t segmentFrames, int passes,
-                    const int16_t* startLeft, const int16_t* startRight) {
+void smoothSegments(uint8_t* frames, size_t segmentFrames, int passes, const int16_t* startLeft,
+                    const int16_t* startRight) {
     switch (passes) {
         case 1:
-            return smoothSegmentsWith<Lanes, 1>(in, out, segmentFrames, passes, startLeft,
+            return smoothSegmentsWith<Lanes, 1>(frames, segmentFrames, passes, startLeft,
                                                 startRight);
         case 2:
-            return smoothSegmentsWith<Lanes, 2>(in, out, segmentFrames, passes, startLeft,
+            return smoothSegmentsWith<Lanes, 2>(frames, segmentFrames, passes, startLeft,
                                                 startRight);
         case 3:
-            return smoothSegmentsWith<Lanes, 3>(in, out, segmentFrames, passes, startLeft,
+            return smoothSegmentsWith<Lanes, 3>(frames, segmentFrames, passes, startLeft,
                                                 startRight);
         default:
-            return smoothSegmentsWith<Lanes, 0>(in, out, segmentFrames, passes, startLeft,
+            return smoothSegmentsWith<Lanes, 0>(frames, segmentFrames, passes, startLeft,
                                                 startRight);
     }
 }

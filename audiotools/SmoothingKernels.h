@@ -5,14 +5,14 @@
 
 // The vocal remover's smoothing run over many segments side by side in SIMD lanes, in the widest
 // form the processor runs. `segments` segments of `segmentFrames` frames each (a multiple of
-// kTileFrames) go from `in` to `out` (which may be `in`); segment s starts from the previous
-// output (startLeft[s], startRight[s]).
+// kTileFrames) are smoothed in place; segment s starts from the previous output (startLeft[s],
+// startRight[s]).
 struct SmoothingKernel {
     static constexpr size_t kTileFrames = 4;
     static constexpr size_t kMaxSegments = 16;
     size_t segments;
-    void (*run)(const uint8_t* in, uint8_t* out, size_t segmentFrames, int passes,
-                const int16_t* startLeft, const int16_t* startRight);
+    void (*run)(uint8_t* frames, size_t segmentFrames, int passes, const int16_t* startLeft,
+                const int16_t* startRight);
 };
 
 enum class SmoothingWidth {

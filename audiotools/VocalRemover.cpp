@@ -238,7 +238,7 @@ void VocalRemovalStream::smoothPiece(uint8_t* frames, size_t count) {
     std::array<int16_t, SmoothingKernel::kMaxSegments> startRight{};
     startLeft[0] = static_cast<int16_t>(m_previousLeft);
     startRight[0] = static_cast<int16_t>(m_previousRight);
-    m_kernel.run(frames, frames, segmentFrames, m_passes, startLeft.data(), startRight.data());
+    m_kernel.run(frames, segmentFrames, m_passes, startLeft.data(), startRight.data());
     for (size_t segment = 1; segment < segments; ++segment) {
         const uint8_t* last = frames + segment * stride - 4;
         int left = load16(last);

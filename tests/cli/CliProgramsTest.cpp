@@ -57,9 +57,9 @@ TEST(CliLinkTest, CoreProgramLoadsNeitherMediaEngineNorSoundServerNorGuiNorZip) 
     // The check sees the libraries where they are.
     ASSERT_TRUE(loads(core, "libc.so"));
     ASSERT_TRUE(loads(media, "libgstreamer-1.0") && loads(media, "libpulse.so"));
-    for (const char* unwanted : {"libgst", "libges", "libpulse", "libQt6Gui", "libQt6Widgets",
-                                 "libQt6DBus", "libGL", "libX11", "libxcb", "libasound",
-                                 "libzip", "libcrypto"}) {
+    for (const char* unwanted :
+         {"libgst", "libges", "libpulse", "libQt6Gui", "libQt6Widgets", "libQt6DBus", "libGL",
+          "libX11", "libxcb", "libasound", "libzip", "libcrypto"}) {
         EXPECT_FALSE(loads(core, unwanted)) << "vocalia-cli loads " << unwanted;
     }
 }
